@@ -1,0 +1,35 @@
+# The two commands of the README: `make test` and `make run`. Both install what the project needs
+# (Debian packages, through scripts/install-deps) and configure and build build/ first.
+
+BUILD := build
+JOBS := $(shell nproc)
+SAMPLE := samples/portrait.bmp
+
+.PHONY: all deps configure build test run asan clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+run: build
+	$(BUILD)/kafelator-cli --size 2480,3508 --background szare $(SAMPLE) $(BUILD)/sheet.bmp
+	@echo "Packed $(SAMPLE) into an A4 sheet at 300 dpi: $(BUILD)/sheet.bmp"
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer, in build-asan/.
+asan: deps
+	@cmake --preset asan > /dev/null
+	@cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD) build-asan

@@ -1,0 +1,9 @@
+#include "app/AppState.h"
+
+AppState appState;
+
+void ResetAppState() {
+    ReleaseDib(appState.sourceImage);
+    ReleaseDib(appState.sheetImage);
+    appState = AppState{};
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The command line of kafelator-cli.
+
+#include <cstdint>
+#include <string>
+
+struct CliOptions {
+    std::string sizeText;
+    int32_t distance = 50;
+    int32_t margin = 20;
+    uint32_t marginOn = 1;
+    uint32_t background = 0;
+    int32_t saveFormat = -1; // -1: chosen from the output name
+    std::string source;
+    std::string output;
+};
+
+enum class CliRequest { Pack, Help, Version, UsageError };
+
+// Reads argv into *options. On UsageError, *error says what is wrong.
+CliRequest ParseCliOptions(int argc, char** argv, CliOptions* options, std::string* error);
+
+// The save format for an output name: BMP for a name ending in .bmp (any case), else JPEG at the
+// first JPEG quality.
+int32_t SaveFormatForName(const std::string& outputName);
+
+extern const char CliUsage[];

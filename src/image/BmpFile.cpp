@@ -1,0 +1,64 @@
+#include "image/BmpFile.h"
+
+#include "image/LittleEndian.h"
+
+#include <cstdint>
+
+namespace {
+
+// _lread took 16-bit counts; the chunks stay below that.
+constexpr int64_t ReadChunkBytes = 32767;
+constexpr uint16_t BmpType = 0x4D42; // "BM"
+constexpr uint32_t WrittenPixelOffset = BmpFileHeaderBytes + InfoHeaderBytes;
+
+} // namespace
+
+int ReadInChunks(FileHandle file, uint8_t* destination, int64_t count) {
+    while (count != 0) {
+        int64_t chunk = count <= ReadChunkBytes ? count : ReadChunkBytes;
+        if (ReadFileBytes(file, destination, static_cast<int32_t>(chunk)) != chunk)
+            return 0;
+        count -= chunk;
+        destination += chunk;
+    }
+    return 1;
+}
+
+PackedDib ReadBmp(FileHandle file) {
+    uint8_t fileHeader[BmpFileHeaderBytes];
+    if (ReadFileBytes(file, fileHeader, BmpFileHeaderBytes) != BmpFileHeaderBytes)
+        return {};
+    int64_t position = SeekFile(file, 0, SeekFromCurrent);
+    int64_t fileBytes = SeekFile(file, 0, SeekFromEnd);
+    if (position < 0 || fileBytes < 0 || SeekFile(file, position, SeekFromStart) != position)
+        return {};
+    PackedDib image = AllocateDib(fileBytes - BmpFileHeaderBytes);
+    if (image.block == nullptr)
+        return {};
+    if (!ReadInChunks(file, image.block, image.blockBytes) ||
+        !BlockHoldsPicture(image.block, image.blockBytes)) {
+        ReleaseDib(image);
+        return {};
+    }
+    TurnBottomUp(image);
+    return image;
+}
+
+int WriteBmpFile(const char* fileName, const PackedDib& image, int32_t blockBytes) {
+    uint8_t fileHeader[BmpFileHeaderBytes] = {};
+    WriteLe16(fileHeader, BmpType);
+    WriteLe32(fileHeader + 2, static_cast<uint32_t>(blockBytes) + BmpFileHeaderBytes);
+    WriteLe32(fileHeader + 10, WrittenPixelOffset);
+    // Never write more than the block holds.
+    if (image.block == nullptr || blockBytes < 0 || blockBytes > image.blockBytes)
+        return 0;
+    NewFile file;
+    if (!CreateNewFile(fileName, &file))
+        return 0;
+    if (!WriteNewFile(file, fileHeader, BmpFileHeaderBytes) ||
+        !WriteNewFile(file, image.block, blockBytes)) {
+        DiscardNewFile(file);
+        return 0;
+    }
+    return FinishNewFile(file) ? 1 : 0;
+}

@@ -1,0 +1,23 @@
+#pragma once
+// BMP files: a 14-byte file header followed by a packed DIB block.
+
+#include "image/PackedDib.h"
+#include "platform/FileCalls.h"
+
+#include <cstdint>
+
+inline constexpr int32_t BmpFileHeaderBytes = 14;
+
+// Reads a whole BMP file, open and positioned at its start, into a new block; none when the file
+// is shorter than its file header, cannot be read, or holds a block too short for its own header
+// or rows. The file header is not examined: everything after it is the block. A 24-bit picture
+// stored top-down comes back bottom-up. The file stays open.
+PackedDib ReadBmp(FileHandle file);
+
+// Reads count bytes into destination in chunks of at most 32767 bytes; 1 when all came, 0 on the
+// first short read.
+int ReadInChunks(FileHandle file, uint8_t* destination, int64_t count);
+
+// Writes the first blockBytes bytes of the image behind a 14-byte file header; 1 on success, 0 on
+// failure. A failed write leaves any existing file as it was and no partial file behind.
+int WriteBmpFile(const char* fileName, const PackedDib& image, int32_t blockBytes);

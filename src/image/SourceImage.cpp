@@ -1,0 +1,35 @@
+#include "image/SourceImage.h"
+
+#include "app/AppState.h"
+#include "image/BmpFile.h"
+#include "platform/FileCalls.h"
+
+PackedDib LoadSourceImage(const char* fileName) {
+    FileHandle file = OpenFileForReading(fileName);
+    if (file == FileError)
+        return {};
+    PackedDib image = ReadBmp(file);
+    CloseFile(file);
+    return image;
+}
+
+SourceVerdict OpenSourcePicture(const char* fileName) {
+    ReleaseDib(appState.sourceImage);
+    appState.sourceWidth = 0;
+    appState.sourceHeight = 0;
+    PackedDib image = LoadSourceImage(fileName);
+    if (image.block == nullptr)
+        return SourceVerdict::CannotOpen;
+    uint32_t offset = 0;
+    GetImageGeometry(image.block, &offset, &appState.sourceWidth, &appState.sourceHeight);
+    // Pixels straight after a 40-byte header, and beyond that what the compositor reads: 24 bits,
+    // uncompressed, at least 1 x 1.
+    if (offset != InfoHeaderBytes || !IsPackablePicture(image)) {
+        ReleaseDib(image);
+        appState.sourceWidth = 0;
+        appState.sourceHeight = 0;
+        return SourceVerdict::WrongFormat;
+    }
+    appState.sourceImage = image;
+    return SourceVerdict::Loaded;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The sheet: a new 24-bit picture of the sheet size, grey everywhere, with the source copied
+// unscaled into every place of the grid.
+
+#include "image/PackedDib.h"
+#include "pack/GridLayout.h"
+
+#include <cstdint>
+
+// The background levels offered to the user, in the order of the background list.
+inline constexpr int backgroundLevelCount = 5;
+inline constexpr int BackgroundNameSlot = 20;
+extern const char BackgroundLevels[backgroundLevelCount][BackgroundNameSlot];
+// The grey byte of each level, for blue, green, red and the row padding alike.
+extern const uint8_t BackgroundGreys[backgroundLevelCount];
+
+// Composes the sheet of appState.sheetWidth x sheetHeight from appState.sourceImage on the grey of
+// appState.background, and stores its byte count in *sheetBytes. None when the sheet's memory
+// cannot be had, including a sheet too large for the formats' 32-bit sizes (more than
+// 2,147,483,647 bytes). Where copies overlap, the copy nearest the lower-left corner shows.
+PackedDib ComposeSheet(const SheetLayout& layout, int32_t* sheetBytes);

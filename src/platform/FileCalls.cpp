@@ -1,0 +1,145 @@
+#include "platform/FileCalls.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+FileHandle OpenFileForReading(const char* name) {
+    // O_NONBLOCK so that opening a FIFO returns at once; it is refused right after.
+    int descriptor = open(name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return FileError;
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(descriptor);
+        return FileError;
+    }
+    return descriptor;
+}
+
+int32_t ReadFileBytes(FileHandle file, void* destination, int32_t count) {
+    auto* place = static_cast<char*>(destination);
+    int32_t done = 0;
+    while (done < count) {
+        ssize_t got = read(file, place + done, static_cast<size_t>(count - done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<int32_t>(got);
+    }
+    return done;
+}
+
+int64_t SeekFile(FileHandle file, int64_t offset, int origin) {
+    static const int whence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+    if (origin < SeekFromStart || origin > SeekFromEnd)
+        return -1;
+    return lseek(file, offset, whence[origin]);
+}
+
+void CloseFile(FileHandle file) {
+    close(file);
+}
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    std::string::size_type slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseNameOf(const std::string& path) {
+    std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Saving through a symbolic link writes the file it points at, as writing in place would.
+std::string ResolveTarget(const char* name) {
+    struct stat status {};
+    if (lstat(name, &status) == 0 && S_ISLNK(status.st_mode)) {
+        char* real = realpath(name, nullptr);
+        if (real != nullptr) {
+            std::string resolved = real;
+            std::free(real);
+            return resolved;
+        }
+    }
+    return name;
+}
+
+// The permission bits a newly created file gets, or those of the file it replaces.
+mode_t PermissionsFor(const std::string& target) {
+    struct stat status {};
+    if (stat(target.c_str(), &status) == 0)
+        return status.st_mode & 07777;
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+bool CreateNewFile(const char* targetName, NewFile* file) {
+    *file = {};
+    if (targetName == nullptr || targetName[0] == '\0')
+        return false;
+    std::string target = ResolveTarget(targetName);
+    struct stat status {};
+    if (stat(target.c_str(), &status) == 0) {
+        // Only a regular file the user may write is ever replaced: never a device, a FIFO, a
+        // folder, or a file marked read-only.
+        if (!S_ISREG(status.st_mode) || access(target.c_str(), W_OK) != 0)
+            return false;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+    // The temporary name is hidden and kept short enough for any file system's name limit.
+    std::string pattern = FolderOf(target) + "/." + BaseNameOf(target).substr(0, 200) + ".XXXXXX";
+    int descriptor = mkostemp(pattern.data(), O_CLOEXEC);
+    if (descriptor < 0)
+        return false;
+    fchmod(descriptor, PermissionsFor(target));
+    file->descriptor = descriptor;
+    file->temporaryName = pattern;
+    file->targetName = target;
+    return true;
+}
+
+bool WriteNewFile(NewFile& file, const void* source, int64_t count) {
+    const auto* place = static_cast<const char*>(source);
+    while (count > 0) {
+        // Linux moves at most about 2 GB in one call; larger blocks take several.
+        size_t chunk = static_cast<size_t>(count < INT32_MAX ? count : INT32_MAX);
+        ssize_t written = write(file.descriptor, place, chunk);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        place += written;
+        count -= written;
+    }
+    return true;
+}
+
+bool FinishNewFile(NewFile& file) {
+    bool closed = close(file.descriptor) == 0; // a delayed write error shows here
+    file.descriptor = -1;
+    if (!closed || rename(file.temporaryName.c_str(), file.targetName.c_str()) != 0) {
+        unlink(file.temporaryName.c_str());
+        return false;
+    }
+    return true;
+}
+
+void DiscardNewFile(NewFile& file) {
+    if (file.descriptor >= 0)
+        close(file.descriptor);
+    file.descriptor = -1;
+    unlink(file.temporaryName.c_str());
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The file calls the BMP reader and writer work through. They stand in for the classic Windows
+// file calls (OpenFile, _lread, _llseek, _lwrite, _hwrite, _lclose) and keep their promises, with
+// two differences of substance:
+// - only regular files are opened for reading; a directory, a FIFO or a device is refused at once,
+//   never waited on;
+// - a file created for writing is written under a temporary name in the target's folder and only
+//   renamed over the target when it is complete, so a failed save never damages the file that was
+//   there and never leaves a partial one.
+
+#include <cstdint>
+#include <string>
+
+using FileHandle = int;
+inline constexpr FileHandle FileError = -1; // HFILE_ERROR
+
+// Seek origins of SeekFile, as _llseek numbers them.
+inline constexpr int SeekFromStart = 0, SeekFromCurrent = 1, SeekFromEnd = 2;
+
+// OpenFile(name, OF_READ): an existing regular file, or FileError.
+FileHandle OpenFileForReading(const char* name);
+// _lread: reads up to count bytes at the current position; the number read, 0 at the end and
+// on errors. Only the end of the file gives fewer than count.
+int32_t ReadFileBytes(FileHandle file, void* destination, int32_t count);
+// _llseek: the new position, or -1.
+int64_t SeekFile(FileHandle file, int64_t offset, int origin);
+// _lclose.
+void CloseFile(FileHandle file);
+
+// A file being written: the temporary file and the name it will take.
+struct NewFile {
+    int descriptor = -1;
+    std::string temporaryName;
+    std::string targetName;
+};
+
+// OpenFile(name, OF_CREATE): opens a new temporary file beside the target. Refused when the
+// target exists but is not a writable regular file, or its folder cannot be written.
+bool CreateNewFile(const char* targetName, NewFile* file);
+// _lwrite and _hwrite: writes all count bytes, or reports failure (false).
+bool WriteNewFile(NewFile& file, const void* source, int64_t count);
+// _lclose of a complete file: gives it the target's name, replacing any file there. On failure
+// the temporary file is removed and the target is untouched.
+bool FinishNewFile(NewFile& file);
+// OpenFile(name, OF_DELETE) after a failed write: closes and removes the temporary file.
+void DiscardNewFile(NewFile& file);

@@ -1,0 +1,89 @@
+#include "TestFiles.h"
+
+#include "image/LittleEndian.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <dirent.h>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+void PatternPixel(int32_t x, int32_t y, uint8_t bgr[3]) {
+    bgr[0] = static_cast<uint8_t>(10 + 7 * x + y);
+    bgr[1] = static_cast<uint8_t>(100 + 3 * y);
+    bgr[2] = static_cast<uint8_t>(200 + x * y);
+}
+
+PackedDib MakePicture(int32_t width, int32_t height) {
+    int64_t stride = RowStride(width);
+    PackedDib image = AllocateDib(InfoHeaderBytes + stride * height);
+    WriteInfoHeader(image.block, width, height, 0);
+    for (int32_t y = 0; y < height; ++y) {
+        uint8_t* row = image.block + InfoHeaderBytes + y * stride;
+        std::fill(row, row + stride, uint8_t{0xEE});
+        for (int32_t x = 0; x < width; ++x)
+            PatternPixel(x, y, row + 3 * x);
+    }
+    return image;
+}
+
+Bytes BlockBytes(const PackedDib& image) {
+    return Bytes(image.block, image.block + image.blockBytes);
+}
+
+Bytes BmpFileBytes(const Bytes& block) {
+    Bytes file(14 + block.size(), 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    WriteLe32(file.data() + 2, static_cast<uint32_t>(block.size() + 14));
+    WriteLe32(file.data() + 10, 54);
+    std::copy(block.begin(), block.end(), file.begin() + 14);
+    return file;
+}
+
+ScratchFolder::ScratchFolder() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/kafelator-test-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("cannot make a scratch folder");
+    path_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::string command = "chmod -R u+w '" + path_ + "' && rm -rf '" + path_ + "'";
+    if (std::system(command.c_str()) != 0)
+        return;
+}
+
+std::vector<std::string> ScratchFolder::Entries() const {
+    std::vector<std::string> names;
+    if (DIR* folder = opendir(path_.c_str())) {
+        while (dirent* entry = readdir(folder)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        closedir(folder);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void WriteWholeFile(const std::string& name, const Bytes& bytes) {
+    std::ofstream out(name, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+Bytes ReadWholeFile(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::string& name) {
+    struct stat status {};
+    return lstat(name.c_str(), &status) == 0;
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Pictures and files for the tests: built in memory from a few bytes, written to a scratch
+// folder that each test gets to itself.
+
+#include "image/PackedDib.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+// A 24-bit bottom-up block of width x height with a lopsided pattern in distinct blue, green and
+// red, so that swaps, flips and shifts show; pad bytes hold 0xEE. The caller releases it.
+PackedDib MakePicture(int32_t width, int32_t height);
+// The pattern's pixel at column x, picture row y counted from the bottom.
+void PatternPixel(int32_t x, int32_t y, uint8_t bgr[3]);
+
+// The bytes of a BMP file holding the block: a 14-byte file header, then the block.
+Bytes BmpFileBytes(const Bytes& block);
+Bytes BlockBytes(const PackedDib& image);
+
+// A fresh empty folder, removed with its content when the test ends.
+class ScratchFolder {
+  public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    std::string Path(const std::string& name) const { return path_ + "/" + name; }
+    // Names of the entries in the folder, sorted.
+    std::vector<std::string> Entries() const;
+
+  private:
+    std::string path_;
+};
+
+void WriteWholeFile(const std::string& name, const Bytes& bytes);
+Bytes ReadWholeFile(const std::string& name);
+bool FileExists(const std::string& name);
