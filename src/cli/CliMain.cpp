@@ -35,8 +35,8 @@ std::string RefusedValue(LayoutVerdict verdict, const CliOptions& options) {
 int Pack(const CliOptions& options) {
     if (ParseSheetSize(options.sizeText.c_str(), &appState.sheetWidth, &appState.sheetHeight) !=
         2) {
-        std::fprintf(stderr, "kafelator-cli: the sheet size is not two numbers: %s\n",
-                     options.sizeText.c_str());
+        std::fprintf(stderr, "kafelator-cli: the sheet size is not two numbers: %s\n%s",
+                     options.sizeText.c_str(), CliUsage);
         return ExitUsage;
     }
     if (options.saveFormat != 0)

@@ -123,7 +123,8 @@ bool BlockHoldsPicture(const uint8_t* block, int64_t blockBytes) {
         return true; // nothing to read; refused later as a picture that cannot be packed
     int64_t rowBytes = (width * ImageBitCount(block) + 31) / 32 * 4;
     int64_t rows = height < 0 ? -height : height; // 64-bit, so INT32_MIN negates safely
-    return rowBytes * rows <= blockBytes - offset;
+    // Divided rather than multiplied: rows x rowBytes can pass even 64 bits.
+    return rowBytes == 0 || rows <= (blockBytes - offset) / rowBytes;
 }
 
 bool IsPackablePicture(const PackedDib& image) {

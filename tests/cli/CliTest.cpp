@@ -1,0 +1,152 @@
+// kafelator-cli as a user runs it: exit status, messages and the files it leaves.
+
+#include "TestFiles.h"
+#include "app/AppState.h"
+#include "image/BmpFile.h"
+#include "pack/PackCommand.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+
+class CliTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ResetAppState();
+        PackedDib photo = MakePicture(60, 40);
+        WriteWholeFile(folder.Path("photo.bmp"), BmpFileBytes(BlockBytes(photo)));
+        ReleaseDib(photo);
+    }
+    void TearDown() override { ResetAppState(); }
+
+    // Runs kafelator-cli with the arguments (each quoted) in the scratch folder.
+    CliRun Cli(const std::vector<std::string>& arguments) {
+        std::string command = "cd '" + folder.Path("") + "' && '" CLI_PATH "'";
+        for (const std::string& argument : arguments)
+            command += " '" + argument + "'";
+        command += " >out.txt 2>err.txt";
+        int status = std::system(command.c_str());
+        CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ""};
+        Bytes out = ReadWholeFile(folder.Path("out.txt")),
+              err = ReadWholeFile(folder.Path("err.txt"));
+        run.out.assign(out.begin(), out.end());
+        run.err.assign(err.begin(), err.end());
+        return run;
+    }
+
+    std::vector<std::string> Outputs() {
+        std::vector<std::string> names;
+        for (const std::string& name : folder.Entries())
+            if (name != "photo.bmp" && name != "out.txt" && name != "err.txt" &&
+                name != "short.bmp" && name != "pal8.bmp")
+                names.push_back(name);
+        return names;
+    }
+
+    ScratchFolder folder;
+};
+
+TEST_F(CliTest, PacksABmpIntoTheSameSheetTheProceduresCompose) {
+    CliRun run =
+        Cli({"-s", "641,333", "-d", "7", "-m", "9", "-b", "ciemnoszare", "photo.bmp", "sheet.BMP"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+
+    // The same job in this process, through the same procedures.
+    appState.sourceImage = MakePicture(60, 40);
+    appState.sourceWidth = 60;
+    appState.sourceHeight = 40;
+    appState.sheetWidth = 641;
+    appState.sheetHeight = 333;
+    appState.distance = 7;
+    appState.margin = 9;
+    appState.background = 3;
+    ASSERT_EQ(BuildSheet(), LayoutVerdict::Fits);
+    Bytes expected(appState.sheetImage.block, appState.sheetImage.block + appState.sheetBytes);
+    EXPECT_EQ(ReadWholeFile(folder.Path("sheet.BMP")), BmpFileBytes(expected));
+}
+
+TEST_F(CliTest, BackgroundByNumberOrNameAndMarginOff) {
+    ASSERT_EQ(
+        Cli({"-s", "200 100", "-d", "0", "--no-margin", "-b", "4", "photo.bmp", "a.bmp"}).status,
+        0);
+    ASSERT_EQ(Cli({"--size=200*100", "--distance=0", "--no-margin", "--background", "czarne",
+                   "photo.bmp", "b.bmp"})
+                  .status,
+              0);
+    EXPECT_EQ(ReadWholeFile(folder.Path("a.bmp")), ReadWholeFile(folder.Path("b.bmp")));
+    // Without margin and distance: 3 x 2 copies of 60 x 40 on 200 x 100, shares 5 and 6.
+    Bytes sheet = ReadWholeFile(folder.Path("a.bmp"));
+    EXPECT_EQ(sheet[54 + 6 * 600 + 3 * 4], 0);     // left of the first copy
+    EXPECT_NE(sheet[54 + 6 * 600 + 3 * 5 + 1], 0); // its first pixel's green
+}
+
+TEST_F(CliTest, HelpAndVersion) {
+    CliRun help = Cli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage: kafelator-cli"), std::string::npos);
+    CliRun version = Cli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_NE(version.out.find("kafelator-cli "), std::string::npos);
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwo) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"photo.bmp", "out.bmp"},                    // no size
+        {"-s", "2000x1700", "photo.bmp", "out.bmp"}, // x is no separator
+        {"-s", "200,100", "photo.bmp"},              // no output
+        {"-s", "200,100", "-b", "zielone", "photo.bmp", "out.bmp"},
+        {"-s", "200,100", "-f", "4", "photo.bmp", "out.bmp"},
+        {"-s", "200,100", "-d", "dużo", "photo.bmp", "out.bmp"},
+        {"-s", "200,100", "--bogus", "photo.bmp", "out.bmp"},
+        {"-s"},
+    };
+    for (const auto& arguments : cases) {
+        SCOPED_TRACE(arguments.front() + " ... " + arguments.back());
+        CliRun run = Cli(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+    }
+    EXPECT_TRUE(Outputs().empty());
+}
+
+TEST_F(CliTest, FailedJobsSayWhyAndLeaveNoOutput) {
+    WriteWholeFile(folder.Path("short.bmp"), Bytes(13, 'B'));
+    Bytes eightBit = ReadWholeFile(std::string(TEST_DATA_DIR) + "/bmpsuite/g/pal8.bmp");
+    WriteWholeFile(folder.Path("pal8.bmp"), eightBit);
+    struct {
+        std::vector<std::string> arguments;
+        const char* message;
+    } const cases[] = {
+        {{"-s", "200,100", "missing.bmp", "out.bmp"}, "Nie mogę otworzyć zadanego pliku"},
+        {{"-s", "200,100", "short.bmp", "out.bmp"}, "Nie mogę otworzyć zadanego pliku"},
+        {{"-s", "200,100", "pal8.bmp", "out.bmp"}, "Plik wejściowy w nieprawidłowym formacie"},
+        {{"-s", "99,100", "photo.bmp", "out.bmp"}, "Plik wejściowy za duży"},
+        {{"-s", "0 0", "photo.bmp", "out.bmp"}, "Plik wejściowy za duży"},
+        {{"-s", "30000,30000", "photo.bmp", "out.bmp"}, "Pakowanie nieudane"},
+        {{"-s", "200,100", "photo.bmp", "no/such/out.bmp"}, "Zapis nieudany"},
+        {{"-s", "200,100", "-d", "-40", "photo.bmp", "out.bmp"}, "--distance -40"},
+        {{"-s", "200,100", "-m", "-1", "photo.bmp", "out.bmp"}, "--margin -1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        CliRun run = Cli(c.arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+    EXPECT_TRUE(Outputs().empty());
+}
+
+TEST_F(CliTest, FailedJobNeverTouchesAnExistingOutput) {
+    WriteWholeFile(folder.Path("out.bmp"), Bytes(77, 0x77));
+    EXPECT_EQ(Cli({"-s", "10,10", "photo.bmp", "out.bmp"}).status, 1);
+    EXPECT_EQ(ReadWholeFile(folder.Path("out.bmp")), Bytes(77, 0x77));
+}
+
+} // namespace
