@@ -34,6 +34,17 @@ Bytes BlockBytes(const PackedDib& image) {
     return Bytes(image.block, image.block + image.blockBytes);
 }
 
+Bytes TopDownBytes(const PackedDib& image) {
+    Bytes bytes = BlockBytes(image);
+    int32_t height = ImageHeight(image.block);
+    int64_t stride = RowStride(ImageWidth(image.block));
+    for (int64_t row = 0; row < height; ++row)
+        std::copy_n(image.block + 40 + (height - 1 - row) * stride, stride,
+                    bytes.begin() + 40 + row * stride);
+    WriteLe32(bytes.data() + 8, static_cast<uint32_t>(-height));
+    return bytes;
+}
+
 Bytes BmpFileBytes(const Bytes& block) {
     Bytes file(14 + block.size(), 0);
     file[0] = 'B';

@@ -16,6 +16,9 @@ PackedDib MakePicture(int32_t width, int32_t height);
 // The pattern's pixel at column x, picture row y counted from the bottom.
 void PatternPixel(int32_t x, int32_t y, uint8_t bgr[3]);
 
+// The block's bytes with the same picture stored top-down: rows reversed, height negative.
+Bytes TopDownBytes(const PackedDib& image);
+
 // The bytes of a BMP file holding the block: a 14-byte file header, then the block.
 Bytes BmpFileBytes(const Bytes& block);
 Bytes BlockBytes(const PackedDib& image);

@@ -166,11 +166,7 @@ TEST(IsPackablePicture, OnlyUncompressed24BitBottomUpOfOneByOneOrMore) {
 TEST(TurnBottomUp, ReversesRowsOfATopDownPicture) {
     PackedDib picture = MakePicture(5, 3);
     Bytes bottomUp = BlockBytes(picture);
-    // Store the same picture top-down.
-    Bytes topDown = bottomUp;
-    for (int row = 0; row < 3; ++row)
-        std::copy_n(bottomUp.begin() + 40 + (2 - row) * 16, 16, topDown.begin() + 40 + row * 16);
-    WriteLe32(topDown.data() + 8, static_cast<uint32_t>(-3));
+    Bytes topDown = TopDownBytes(picture);
     PackedDib turned{topDown.data(), static_cast<int32_t>(topDown.size())};
     TurnBottomUp(turned);
     EXPECT_EQ(topDown, bottomUp);

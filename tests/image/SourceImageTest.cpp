@@ -28,10 +28,7 @@ TEST_F(OpenSourcePictureTest, LoadsA24BitBmpWhateverItsName) {
 
 TEST_F(OpenSourcePictureTest, TopDownPictureLoadsUprightWithAPositiveHeight) {
     PackedDib picture = MakePicture(2, 2);
-    Bytes topDown = BlockBytes(picture);
-    std::swap_ranges(topDown.begin() + 40, topDown.begin() + 48, topDown.begin() + 48);
-    WriteLe32(topDown.data() + 8, static_cast<uint32_t>(-2));
-    WriteWholeFile(folder.Path("topdown.bmp"), BmpFileBytes(topDown));
+    WriteWholeFile(folder.Path("topdown.bmp"), BmpFileBytes(TopDownBytes(picture)));
     EXPECT_EQ(OpenSourcePicture(folder.Path("topdown.bmp").c_str()), SourceVerdict::Loaded);
     EXPECT_EQ(appState.sourceHeight, 2);
     EXPECT_EQ(BlockBytes(appState.sourceImage), BlockBytes(picture));
