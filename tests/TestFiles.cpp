@@ -30,6 +30,13 @@ PackedDib MakePicture(int32_t width, int32_t height) {
     return image;
 }
 
+Bytes PictureBytes(int32_t width, int32_t height) {
+    PackedDib image = MakePicture(width, height);
+    Bytes bytes = BlockBytes(image);
+    ReleaseDib(image);
+    return bytes;
+}
+
 Bytes BlockBytes(const PackedDib& image) {
     return Bytes(image.block, image.block + image.blockBytes);
 }

@@ -13,6 +13,8 @@ using Bytes = std::vector<uint8_t>;
 // A 24-bit bottom-up block of width x height with a lopsided pattern in distinct blue, green and
 // red, so that swaps, flips and shifts show; pad bytes hold 0xEE. The caller releases it.
 PackedDib MakePicture(int32_t width, int32_t height);
+// MakePicture's block as bytes, with nothing left to release.
+Bytes PictureBytes(int32_t width, int32_t height);
 // The pattern's pixel at column x, picture row y counted from the bottom.
 void PatternPixel(int32_t x, int32_t y, uint8_t bgr[3]);
 

@@ -28,7 +28,7 @@ std::optional<Bytes> ReadBmpBytes(const std::string& name) {
 
 TEST(ReadBmp, FilesTooShortForTheirHeadersYieldNone) {
     ScratchFolder folder;
-    Bytes whole = BmpFileBytes(BlockBytes(MakePicture(1, 1)));
+    Bytes whole = BmpFileBytes(PictureBytes(1, 1));
     for (size_t length = 0; length < 54; ++length) {
         WriteWholeFile(folder.Path("short.bmp"), Bytes(whole.begin(), whole.begin() + length));
         EXPECT_FALSE(ReadBmpBytes(folder.Path("short.bmp"))) << length << " bytes";
@@ -39,7 +39,7 @@ TEST(ReadBmp, FilesTooShortForTheirHeadersYieldNone) {
 
 TEST(ReadBmp, TruncatedRowsYieldNone) {
     ScratchFolder folder;
-    Bytes file = BmpFileBytes(BlockBytes(MakePicture(5, 3)));
+    Bytes file = BmpFileBytes(PictureBytes(5, 3));
     file.pop_back();
     WriteWholeFile(folder.Path("cut.bmp"), file);
     EXPECT_FALSE(ReadBmpBytes(folder.Path("cut.bmp")));
@@ -47,7 +47,7 @@ TEST(ReadBmp, TruncatedRowsYieldNone) {
 
 TEST(ReadBmp, FileHeaderIsNotExamined) {
     ScratchFolder folder;
-    Bytes block = BlockBytes(MakePicture(3, 2));
+    Bytes block = PictureBytes(3, 2);
     Bytes file = BmpFileBytes(block);
     file[0] = 'X';
     file[1] = 'Y';
@@ -60,7 +60,7 @@ TEST(ReadBmp, FileHeaderIsNotExamined) {
 TEST(ReadBmp, GapAfterTheHeaderIsTakenAsPixels) {
     // bfOffBits 58 says the pixels start 4 bytes after the header; the reader ignores it.
     ScratchFolder folder;
-    Bytes block = BlockBytes(MakePicture(1, 1));
+    Bytes block = PictureBytes(1, 1);
     Bytes gapped(block.begin(), block.begin() + 40);
     for (int gap : {0x11, 0x22, 0x33, 0x44})
         gapped.push_back(static_cast<uint8_t>(gap));
@@ -76,7 +76,7 @@ TEST(ReadBmp, GapAfterTheHeaderIsTakenAsPixels) {
 TEST(ReadBmp, BlocksAroundTheChunkSizeArriveWhole) {
     ScratchFolder folder;
     for (size_t blockBytes : {32767u, 32768u, 100000u}) {
-        Bytes block = BlockBytes(MakePicture(1, 1));
+        Bytes block = PictureBytes(1, 1);
         for (size_t i = block.size(); i < blockBytes; ++i)
             block.push_back(static_cast<uint8_t>(i * 7));
         WriteWholeFile(folder.Path("big.bmp"), BmpFileBytes(block));

@@ -102,7 +102,7 @@ TEST(BuiltHeader, EveryFieldWritten) {
 }
 
 TEST(BlockHoldsPicture, NeedsHeaderTableAndRows) {
-    Bytes whole = BlockBytes(MakePicture(5, 3)); // 40 + 16 x 3
+    Bytes whole = PictureBytes(5, 3); // 40 + 16 x 3
     EXPECT_TRUE(BlockHoldsPicture(whole.data(), 88));
     EXPECT_FALSE(BlockHoldsPicture(whole.data(), 87)); // last row cut by one byte
     EXPECT_FALSE(BlockHoldsPicture(whole.data(), 39)); // header cut
