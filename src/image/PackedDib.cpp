@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace {
 
@@ -27,10 +28,22 @@ bool IsInfoHeader(const uint8_t* image) {
 PackedDib AllocateDib(int64_t blockBytes) {
     if (blockBytes < InfoHeaderBytes || blockBytes > INT32_MAX)
         return {};
-    auto* block = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(blockBytes)));
+    // Touching a new sheet's pages costs more than filling them; large blocks ask for huge pages,
+    // which need 2 MB alignment and whole 2 MB units. The request is a hint and may be ignored.
+    constexpr size_t HugePageBytes = size_t{2} << 20;
+    auto bytes = static_cast<size_t>(blockBytes);
+    void* block = nullptr;
+    if (bytes >= HugePageBytes) {
+        size_t rounded = (bytes + HugePageBytes - 1) / HugePageBytes * HugePageBytes;
+        block = std::aligned_alloc(HugePageBytes, rounded);
+        if (block != nullptr)
+            madvise(block, rounded, MADV_HUGEPAGE);
+    } else {
+        block = std::malloc(bytes);
+    }
     if (block == nullptr)
         return {};
-    return {block, static_cast<int32_t>(blockBytes)};
+    return {static_cast<uint8_t*>(block), static_cast<int32_t>(blockBytes)};
 }
 
 void ReleaseDib(PackedDib& image) {

@@ -40,6 +40,38 @@ void CopyIntoGrid(uint8_t* sheetPixels, int64_t sheetStride, const uint8_t* sour
     }
 }
 
+// Writes every byte of the sheet once: row by row, grey where no copy lands and the source row
+// where one does. Only for copies that do not overlap.
+void ComposeRows(uint8_t* sheetPixels, int64_t sheetStride, int64_t H, uint8_t grey,
+                 const uint8_t* sourcePixels, int64_t w, int64_t h, const SheetLayout& layout) {
+    int64_t sourceStride = RowStride(w);
+    int64_t bandPitch = h + layout.spacingY;
+    size_t copyBytes = static_cast<size_t>(3 * w),
+           gapBytes = static_cast<size_t>(3 * layout.spacingX);
+    for (int64_t r = 0; r < H; ++r) {
+        uint8_t* row = sheetPixels + r * sheetStride;
+        int64_t above = r - layout.originY;
+        int64_t k = above >= 0 ? above / bandPitch : -1;
+        int64_t y = above - k * bandPitch;
+        if (above < 0 || k >= layout.rows || y >= h) {
+            std::memset(row, grey, static_cast<size_t>(sheetStride));
+            continue;
+        }
+        const uint8_t* source = sourcePixels + y * sourceStride;
+        uint8_t* place = row + 3 * int64_t{layout.originX};
+        std::memset(row, grey, static_cast<size_t>(place - row));
+        for (int32_t l = 0; l < layout.columns; ++l) {
+            if (l > 0) {
+                std::memset(place, grey, gapBytes);
+                place += gapBytes;
+            }
+            std::memcpy(place, source, copyBytes);
+            place += copyBytes;
+        }
+        std::memset(place, grey, static_cast<size_t>(row + sheetStride - place));
+    }
+}
+
 } // namespace
 
 PackedDib ComposeSheet(const SheetLayout& layout, int32_t* sheetBytes) {
@@ -62,7 +94,12 @@ PackedDib ComposeSheet(const SheetLayout& layout, int32_t* sheetBytes) {
     WriteInfoHeader(sheet.block, static_cast<int32_t>(W), static_cast<int32_t>(H),
                     static_cast<uint32_t>(pixelBytes));
     uint8_t* pixels = sheet.block + InfoHeaderBytes;
-    std::memset(pixels, BackgroundGreys[appState.background], static_cast<size_t>(pixelBytes));
-    CopyIntoGrid(pixels, stride, source.block + InfoHeaderBytes, w, h, layout);
+    uint8_t grey = BackgroundGreys[appState.background];
+    if (layout.spacingX >= 0 && layout.spacingY >= 0) {
+        ComposeRows(pixels, stride, H, grey, source.block + InfoHeaderBytes, w, h, layout);
+    } else {
+        std::memset(pixels, grey, static_cast<size_t>(pixelBytes));
+        CopyIntoGrid(pixels, stride, source.block + InfoHeaderBytes, w, h, layout);
+    }
     return sheet;
 }
