@@ -170,7 +170,9 @@ Bytes ReferenceSheet(const SheetLayout& l, int32_t W, int32_t H, int32_t w, int3
     return pixels;
 }
 
-TEST_F(ComposeSheetTest, OverlapsShowTheCopyNearestTheLowerLeft) {
+// Apart or overlapping, the sheet is what copying pixel by pixel in that order gives; where
+// copies overlap, the copy nearest the lower-left corner shows.
+TEST_F(ComposeSheetTest, MatchesThePixelByPixelReference) {
     struct {
         int32_t W, H, w, h;
         SheetLayout layout;
