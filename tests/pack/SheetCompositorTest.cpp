@@ -180,6 +180,8 @@ TEST_F(ComposeSheetTest, MatchesThePixelByPixelReference) {
         {10, 10, 4, 4, {3, 3, 0, 0, -1, -1}}, // overlapping both ways
         {9, 7, 3, 5, {3, 2, 1, 0, -1, -3}},
         {13, 11, 3, 2, {3, 4, 1, 2, 1, -1}}, // overlapping down only
+        {17, 9, 5, 2, {3, 3, 0, 1, 1, 1}},   // apart, padded rows of 52 and 16 bytes
+        {15, 4, 5, 4, {3, 1, 0, 0, 0, 0}},   // touching, filling the sheet
     };
     for (const auto& c : cases) {
         ResetAppState();
