@@ -1,0 +1,130 @@
+#include "app/Settings.h"
+
+#include "app/AppState.h"
+#include "app/NumberText.h"
+#include "image/SaveFormats.h"
+#include "pack/SheetCompositor.h"
+#include "platform/ProfileFile.h"
+
+#include <cstdio>
+
+namespace {
+
+// A bare name: the file lives in the current folder, beside the program's other files.
+const char SettingsFileName[] = "zeltrim.ini";
+const char ResolutionSection[] = "Resolution";
+const char KafelatorSection[] = "Kafelator";
+
+// A value is read into a buffer of 50 characters, so at most 49 of it are seen.
+constexpr int32_t ValueBufferBytes = 50;
+// Room for "XY" and any int32_t.
+constexpr int KeyBufferBytes = 16;
+
+// The largest margin and distance a file may hold. Larger ones can be typed, and are written
+// back, but a file holding one gives the default.
+constexpr uint32_t MarginLimit = 300;
+constexpr int32_t DistanceLimit = 400;
+
+void RecentSizeKey(int32_t index, char (&key)[KeyBufferBytes]) {
+    std::snprintf(key, sizeof key, "XY%d", index + 1); // XY1 holds the newest size, entry 0
+}
+
+// A "%u" value; false when the key is missing or its text does not start with a number.
+bool ReadUnsigned(const ProfileFile& profile, const char* section, const char* key,
+                  uint32_t* value) {
+    char text[ValueBufferBytes];
+    profile.Read(section, key, text, sizeof text);
+    const char* rest = text;
+    return ScanUint32(rest, value);
+}
+
+// The number of recent sizes that were read, each a "%u %u" pair, stopping at the first that
+// fails.
+int32_t ReadRecentSizes(const ProfileFile& profile, RecentSizes& recent) {
+    char text[ValueBufferBytes];
+    const char* rest = text;
+    int32_t count = 0;
+    profile.Read(ResolutionSection, "Count", text, sizeof text);
+    if (!ScanInt32(rest, &count) || count < 1 || count > RecentSizeSlots)
+        return 0;
+    for (int32_t i = 0; i < count; ++i) {
+        char key[KeyBufferBytes];
+        RecentSizeKey(i, key);
+        profile.Read(ResolutionSection, key, text, sizeof text);
+        rest = text;
+        uint32_t width = 0, height = 0;
+        if (!ScanUint32(rest, &width) || !ScanUint32(rest, &height))
+            return i; // later keys are not read
+        recent.entries[i] = {static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    }
+    return count;
+}
+
+void WriteUnsigned(ProfileFile& profile, const char* section, const char* key, uint32_t value) {
+    char text[ValueBufferBytes];
+    std::snprintf(text, sizeof text, "%u", value);
+    profile.Write(section, key, text);
+}
+
+} // namespace
+
+void LoadSettings() {
+    const AppState defaults;
+    ProfileFile profile(SettingsFileName);
+    RecentSizes& recent = appState.recentSizes;
+    recent = RecentSizes{};
+    recent.count = ReadRecentSizes(profile, recent);
+
+    uint32_t value = 0;
+    if (ReadUnsigned(profile, ResolutionSection, "LastUsed", &value) &&
+        value < static_cast<uint32_t>(recent.count))
+        recent.lastUsed = static_cast<int32_t>(value);
+
+    // Any number that is not positive as a signed value, -1 too, turns the margin off.
+    appState.marginOn = defaults.marginOn;
+    if (ReadUnsigned(profile, KafelatorSection, "MarginOn", &value))
+        appState.marginOn = static_cast<int32_t>(value) > 0 ? 1 : 0;
+
+    bool parsed = ReadUnsigned(profile, KafelatorSection, "Margin", &value);
+    appState.margin =
+        parsed && value <= MarginLimit ? static_cast<int32_t>(value) : defaults.margin;
+
+    // Written as the unsigned form of the field, so a negative distance (overlapping copies)
+    // comes back as a large number that is negative again as a signed value.
+    parsed = ReadUnsigned(profile, KafelatorSection, "Distance", &value);
+    appState.distance = parsed && static_cast<int32_t>(value) <= DistanceLimit
+                            ? static_cast<int32_t>(value)
+                            : defaults.distance;
+
+    parsed = ReadUnsigned(profile, KafelatorSection, "Background", &value);
+    appState.background =
+        parsed && value < static_cast<uint32_t>(backgroundLevelCount) ? value : defaults.background;
+
+    parsed = ReadUnsigned(profile, KafelatorSection, "SaveMode", &value);
+    appState.saveMode = parsed && value < static_cast<uint32_t>(saveFormatCount)
+                            ? static_cast<int32_t>(value)
+                            : defaults.saveMode;
+}
+
+void SaveSettings() {
+    ProfileFile profile(SettingsFileName);
+    const RecentSizes& recent = appState.recentSizes;
+    WriteUnsigned(profile, ResolutionSection, "Count", static_cast<uint32_t>(recent.count));
+    // Keys beyond the count that an earlier run left stay; the count keeps them from being read.
+    for (int32_t i = 0; i < recent.count; ++i) {
+        char key[KeyBufferBytes];
+        char text[ValueBufferBytes];
+        RecentSizeKey(i, key);
+        std::snprintf(text, sizeof text, "%u %u", static_cast<uint32_t>(recent.entries[i].width),
+                      static_cast<uint32_t>(recent.entries[i].height));
+        profile.Write(ResolutionSection, key, text);
+    }
+    WriteUnsigned(profile, ResolutionSection, "LastUsed", static_cast<uint32_t>(recent.lastUsed));
+
+    profile.Write(KafelatorSection, "MarginOn", appState.marginOn != 0 ? "1" : "0");
+    WriteUnsigned(profile, KafelatorSection, "Margin", static_cast<uint32_t>(appState.margin));
+    WriteUnsigned(profile, KafelatorSection, "Distance", static_cast<uint32_t>(appState.distance));
+    WriteUnsigned(profile, KafelatorSection, "Background", appState.background);
+    WriteUnsigned(profile, KafelatorSection, "SaveMode", static_cast<uint32_t>(appState.saveMode));
+    profile.Save(); // a settings file that cannot be written is not the user's concern at exit
+}
