@@ -41,9 +41,6 @@ TEST_P(JpegFileWidthTest, RowsArePaddedToFourBytes) {
     EXPECT_EQ(ImageWidth(image.block), width);
     EXPECT_EQ(ImageHeight(image.block), height);
     EXPECT_EQ(ImageBitCount(image.block), 24);
-    EXPECT_EQ(ReadLe16(image.block + 12), 1);  // planes
-    EXPECT_EQ(ReadLe32(image.block + 20), 0u); // image size
-    EXPECT_EQ(ReadLe32(image.block + 32), 0u); // colours used
     for (int32_t row = 0; row < height; ++row) // pad bytes are zero, so results repeat
         for (int32_t pad = 3 * width; pad < stride; ++pad)
             EXPECT_EQ(image.block[InfoHeaderBytes + row * stride + pad], 0);

@@ -117,20 +117,6 @@ TEST_F(JpegCodecTest, ParameterPassRefusesWhatIsNoJpegFile) {
     }
 }
 
-TEST_F(JpegCodecTest, PicturePassFillsRowsAndZeroesPadBytes) {
-    WritePicture(JpegInput::Bgr);
-    Dib dib(7, 5, 3);
-    ASSERT_EQ(ReadInto(name, dib, true), 0);
-    const int64_t stride = RowStride(7);
-    for (int32_t row = 0; row < 5; ++row) {
-        const uint8_t* expected = picture.block + InfoHeaderBytes + row * stride;
-        for (int32_t i = 0; i < 21; ++i)
-            EXPECT_NEAR(dib.Row(row)[i], expected[i], 8) << "row " << row << " byte " << i;
-        EXPECT_EQ(dib.Row(row)[21], 0);
-        EXPECT_EQ(dib.Row(row)[23], 0);
-    }
-}
-
 TEST_F(JpegCodecTest, HeightSignChoosesRowOrderWithoutOtherChange) {
     WritePicture(JpegInput::Bgr);
     Dib bottomUp(7, 5, 1), topDown(7, 5, 1);
@@ -148,12 +134,10 @@ TEST_F(JpegCodecTest, PicturePassRefusesADibThatDoesNotMatchAndLeavesItAlone) {
     };
     const Mismatch mismatches[] = {
         {"wider", [](JpegCodecProps* p) { p->dibWidth += 1; }},
-        {"narrower", [](JpegCodecProps* p) { p->dibWidth -= 1; }},
         {"taller", [](JpegCodecProps* p) { p->dibHeight -= 1; }},
         {"4 channels", [](JpegCodecProps* p) { p->dibChannels = 4; }},
         {"YCbCr DIB", [](JpegCodecProps* p) { p->dibColor = JpegColorYcbcr; }},
         {"negative pad", [](JpegCodecProps* p) { p->dibPadBytes = -1; }},
-        {"no pixels", [](JpegCodecProps* p) { p->dibBytes = nullptr; }},
         {"lowest height", [](JpegCodecProps* p) { p->dibHeight = INT32_MIN; }},
     };
     for (const Mismatch& mismatch : mismatches) {
@@ -189,20 +173,6 @@ TEST_F(JpegCodecTest, OneRecordReadsTheFileOnceForBothPasses) {
     EXPECT_EQ(before.bytes, after.bytes);
 }
 
-TEST_F(JpegCodecTest, EntriesRefuseModesThatAreNotTheirs) {
-    WritePicture(JpegInput::Bgr);
-    JpegCodecProps props;
-    InitialiseJpegProps(&props);
-    props.fileName = name.c_str();
-    for (int mode : {1, 3, JpegWritePicture})
-        EXPECT_NE(ReadJpegData(&props, mode), 0) << mode;
-    for (int mode : {JpegReadParameters, JpegReadPicture, 9})
-        EXPECT_NE(WriteJpegData(&props, mode), 0) << mode;
-    ReleaseJpegProps(&props);
-    EXPECT_NE(InitialiseJpegProps(nullptr), 0);
-    EXPECT_NE(ReadJpegData(nullptr, JpegReadParameters), 0);
-}
-
 // A record ready to write the test picture at the given quality.
 void DescribeWrite(JpegCodecProps* props, const PackedDib& picture, const char* name,
                    int32_t quality) {
@@ -217,22 +187,6 @@ void DescribeWrite(JpegCodecProps* props, const PackedDib& picture, const char* 
     props->jpegQuality = quality;
 }
 
-TEST_F(JpegCodecTest, WrittenFileIsThreeChannelYcbcrWithQuarterChroma) {
-    JpegCodecProps props;
-    DescribeWrite(&props, picture, name.c_str(), 50);
-    ASSERT_EQ(WriteJpegData(&props, JpegWritePicture), 0);
-    ReleaseJpegProps(&props);
-    InitialiseJpegProps(&props);
-    props.fileName = name.c_str();
-    ASSERT_EQ(ReadJpegData(&props, JpegReadParameters), 0);
-    EXPECT_EQ(props.jpegWidth, 7);
-    EXPECT_EQ(props.jpegHeight, 5);
-    EXPECT_EQ(props.jpegChannels, 3);
-    EXPECT_EQ(props.jpegColor, JpegColorYcbcr);
-    EXPECT_EQ(props.jpegSubsampling, JpegSubsampling420);
-    ReleaseJpegProps(&props);
-}
-
 TEST_F(JpegCodecTest, WriteRefusesWhatItCannotEncodeAndCreatesNoFile) {
     struct Refusal {
         const char* what;
@@ -243,11 +197,8 @@ TEST_F(JpegCodecTest, WriteRefusesWhatItCannotEncodeAndCreatesNoFile) {
         {"quality 101", [](JpegCodecProps* p) { p->jpegQuality = 101; }},
         {"other sampling", [](JpegCodecProps* p) { p->jpegSubsampling = JpegSubsamplingOther; }},
         {"grey JPEG", [](JpegCodecProps* p) { p->jpegColor = JpegColorGrey; }},
-        {"1 JPEG channel", [](JpegCodecProps* p) { p->jpegChannels = 1; }},
-        {"other DIB colour", [](JpegCodecProps* p) { p->dibColor = JpegColorOther; }},
         {"JPEG wider than DIB", [](JpegCodecProps* p) { p->jpegWidth = 8; }},
         {"JPEG taller than DIB", [](JpegCodecProps* p) { p->jpegHeight = 6; }},
-        {"no pixels", [](JpegCodecProps* p) { p->dibBytes = nullptr; }},
     };
     for (const Refusal& refusal : refusals) {
         JpegCodecProps props;
