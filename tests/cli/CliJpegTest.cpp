@@ -4,6 +4,7 @@
 #include "TestJpegs.h"
 #include "image/JpegFile.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
