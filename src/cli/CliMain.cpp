@@ -4,7 +4,7 @@
 #include "app/AppState.h"
 #include "app/Messages.h"
 #include "cli/CliOptions.h"
-#include "image/BmpFile.h"
+#include "image/SaveFormats.h"
 #include "image/SourceImage.h"
 #include "pack/PackCommand.h"
 
@@ -39,8 +39,6 @@ int Pack(const CliOptions& options) {
                      options.sizeText.c_str(), CliUsage);
         return ExitUsage;
     }
-    if (options.saveFormat != 0)
-        return Fail("JPEG output is not available in this build");
     appState.distance = options.distance;
     appState.margin = options.margin;
     appState.marginOn = options.marginOn;
@@ -60,7 +58,8 @@ int Pack(const CliOptions& options) {
         return Fail(LayoutRefusalMessage(verdict) + RefusedValue(verdict, options));
     if (appState.sheetImage.block == nullptr)
         return Fail(PackFailedMessage);
-    int written = WriteBmpFile(options.output.c_str(), appState.sheetImage, appState.sheetBytes);
+    int written = WriteInSaveFormat(options.output.c_str(), appState.sheetImage,
+                                    appState.sheetBytes, appState.saveMode);
     return written ? ExitPacked : Fail(SaveFailedMessage);
 }
 

@@ -1,5 +1,8 @@
 #include "image/SaveFormats.h"
 
+#include "image/BmpFile.h"
+#include "image/JpegFile.h"
+
 const char SaveFormats[][SaveFormatNameSlot] = {
     "bmp, bez kompresji",
     "jpg, mała kompresja",
@@ -8,3 +11,12 @@ const char SaveFormats[][SaveFormatNameSlot] = {
 };
 const int32_t saveFormatCount = sizeof SaveFormats / sizeof SaveFormats[0];
 const int32_t SaveQualities[] = {75, 50, 15};
+
+int WriteInSaveFormat(const char* fileName, const PackedDib& sheet, int32_t sheetBytes,
+                      int32_t saveMode) {
+    if (saveMode == 0)
+        return WriteBmpFile(fileName, sheet, sheetBytes);
+    if (saveMode >= 1 && saveMode < saveFormatCount)
+        return WriteJpegFile(fileName, sheet, SaveQualities[saveMode - 1]);
+    return 0;
+}

@@ -2,6 +2,8 @@
 // The ways a sheet can be saved, in the order of the save-format lists: row 0 is an uncompressed
 // 24-bit BMP file, rows 1 to 3 are JPEG files of falling quality.
 
+#include "image/PackedDib.h"
+
 #include <cstdint>
 
 inline constexpr int SaveFormatNameSlot = 30;
@@ -9,3 +11,9 @@ extern const char SaveFormats[][SaveFormatNameSlot];
 extern const int32_t saveFormatCount;
 // The JPEG quality of rows 1 to 3: element i - 1 serves row i.
 extern const int32_t SaveQualities[];
+
+// Writes the sheet in the save format of the given row: row 0 as a BMP file of sheetBytes
+// bytes, rows 1 to 3 as JPEG files at the row's quality. 1 on success, 0 on failure; a row
+// outside the table (-1 when nothing is chosen) writes nothing and gives 0.
+int WriteInSaveFormat(const char* fileName, const PackedDib& sheet, int32_t sheetBytes,
+                      int32_t saveMode);

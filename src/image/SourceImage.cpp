@@ -2,13 +2,19 @@
 
 #include "app/AppState.h"
 #include "image/BmpFile.h"
+#include "image/JpegFile.h"
 #include "platform/FileCalls.h"
 
 PackedDib LoadSourceImage(const char* fileName) {
+    // The JPEG reader refuses anything that is not a JPEG file it can decode, whatever the name,
+    // and leaves nothing allocated; the BMP reader then gets its turn.
+    PackedDib image = ReadJpegFile(fileName);
+    if (image.block != nullptr)
+        return image;
     FileHandle file = OpenFileForReading(fileName);
     if (file == FileError)
         return {};
-    PackedDib image = ReadBmp(file);
+    image = ReadBmp(file);
     CloseFile(file);
     return image;
 }

@@ -1,0 +1,94 @@
+#include "image/JpegFile.h"
+
+#include "platform/JpegCodec.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr int32_t DibChannels = 3;
+
+int64_t PadBytes(int64_t width) {
+    return RowStride(width) - DibChannels * width;
+}
+
+// Whether every pixel row the header describes lies inside the block, so that the encoder never
+// reads past it.
+bool RowsLieInBlock(const PackedDib& image) {
+    int64_t width = ImageWidth(image.block), height = ImageHeight(image.block);
+    int64_t rows = height < 0 ? -height : height; // 64-bit, so INT32_MIN negates safely
+    return width >= 1 && rows >= 1 && InfoHeaderBytes + RowStride(width) * rows <= image.blockBytes;
+}
+
+} // namespace
+
+PackedDib ReadJpegFile(const char* fileName) {
+    JpegCodecProps props;
+    if (InitialiseJpegProps(&props) != 0)
+        return {};
+    props.fileName = fileName;
+    if (ReadJpegData(&props, JpegReadParameters) != 0) {
+        ReleaseJpegProps(&props);
+        return {};
+    }
+    int32_t width = props.jpegWidth, height = props.jpegHeight;
+    int64_t pad = PadBytes(width);
+    int64_t pixelBytes = (DibChannels * int64_t{width} + pad) * height;
+    // A header of a few bytes can claim 65500 x 65500 pixels: a block beyond the signed 32-bit
+    // range is refused here, before any memory is taken for it.
+    PackedDib image = AllocateDib(pixelBytes + InfoHeaderBytes);
+    if (image.block == nullptr) {
+        ReleaseJpegProps(&props);
+        return {};
+    }
+    WriteInfoHeader(image.block, width, height, 0);
+    props.dibWidth = width;
+    props.dibHeight = -height; // bottom-up, as the positive biHeight declares
+    props.dibChannels = DibChannels;
+    props.dibColor = JpegColorBgr;
+    props.dibPadBytes = static_cast<int32_t>(pad);
+    props.dibBytes = image.block + InfoHeaderBytes;
+    if (props.jpegChannels == 1) {
+        props.jpegColor = JpegColorGrey;
+    } else if (props.jpegChannels == DibChannels) {
+        props.jpegColor = JpegColorYcbcr;
+    } else {
+        props.dibColor = JpegColorOther;
+        props.jpegColor = JpegColorOther;
+    }
+    int result = ReadJpegData(&props, JpegReadPicture);
+    ReleaseJpegProps(&props);
+    if (result != 0)
+        ReleaseDib(image);
+    return image;
+}
+
+int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality) {
+    JpegCodecProps props;
+    if (InitialiseJpegProps(&props) != 0)
+        return 0;
+    // Beyond the bit count, the rows must lie inside the block: a short block is refused rather
+    // than read past its end.
+    if (image.block == nullptr || image.blockBytes < InfoHeaderBytes ||
+        ImageBitCount(image.block) != DibBitCount || !RowsLieInBlock(image)) {
+        ReleaseJpegProps(&props);
+        return 0;
+    }
+    int32_t width = ImageWidth(image.block), height = ImageHeight(image.block);
+    props.dibBytes = image.block + InfoHeaderBytes;
+    props.dibWidth = width;
+    props.dibHeight = -height; // a top-down picture (negative height) is read top-down
+    props.dibPadBytes = static_cast<int32_t>(PadBytes(width));
+    props.dibChannels = DibChannels;
+    props.dibColor = JpegColorBgr;
+    props.fileName = fileName;
+    props.jpegWidth = width;
+    props.jpegHeight = height < 0 ? -height : height; // not INT32_MIN: its rows lie in no block
+    props.jpegChannels = DibChannels;
+    props.jpegColor = JpegColorYcbcr;
+    props.jpegSubsampling = JpegSubsampling420;
+    props.jpegQuality = quality;
+    int result = WriteJpegData(&props, JpegWritePicture) == 0 ? 1 : 0;
+    ReleaseJpegProps(&props);
+    return result;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// JPEG streams for the tests, made by the reference JPEG library itself (not through the
+// program's codec layer), in the forms real files come in: baseline, progressive, arithmetic
+// coded, with restart markers, grey, and the inverted CMYK and YCCK of print software.
+
+#include "TestFiles.h"
+
+#include <cstdint>
+
+enum class JpegInput {
+    Bgr,  // 3 bytes a pixel, encoded as YCbCr with 4:2:0 chroma
+    Grey, // 1 byte a pixel, one channel
+    Cmyk, // 4 bytes a pixel, inverted ink (255 is no ink), stored as CMYK with an Adobe marker
+    Ycck, // the same, stored as YCCK
+};
+
+enum class JpegCoding { Baseline, Progressive, Arithmetic, RestartMarkers };
+
+// Encodes width x height samples given top row first, without padding between rows.
+Bytes EncodeJpeg(int32_t width, int32_t height, const Bytes& topDownSamples, JpegInput input,
+                 JpegCoding coding = JpegCoding::Baseline, int quality = 95);
+
+// The picture's rows, top row first, 3 bytes a pixel without pad bytes.
+Bytes TopDownBgr(const PackedDib& picture);
+
+// A smooth lopsided picture, bottom-up: blue grows to the right, green upwards, red falls to
+// the upper right, a few levels a pixel, so that lossy coding changes it little while a flip or
+// a mirror shows.
+PackedDib MakeSmoothPicture(int32_t width, int32_t height);
+
+// Rewrites the picture size in the frame header of a stream; false when there is none.
+bool SetFrameSize(Bytes& stream, uint16_t width, uint16_t height);
+
+// The largest difference between two blocks' pixel bytes (the same size assumed), pad bytes
+// left out.
+int LargestPixelDifference(const PackedDib& one, const PackedDib& other);
