@@ -1,0 +1,633 @@
+// The dialog host over Qt Widgets: a dialog template becomes a fixed-size window of plain
+// widgets placed by dialog units, and the user's actions become the messages a dialog procedure
+// expects, with the classic dialog manager's rules for Enter, Esc and the close box.
+
+#include "platform/DialogHost.h"
+#include "platform/DialogHostTesting.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialog>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <cmath>
+#include <deque>
+#include <vector>
+
+namespace {
+
+std::function<void(const char*)> messageBoxHandler;
+std::deque<std::function<void(Dialog*)>> dialogScripts;
+std::function<void(Dialog*)> unscriptedDialogHandler;
+int32_t screenWidthOverride = 0, screenHeightOverride = 0;
+
+QString Text(const char* text) {
+    return QString::fromUtf8(text);
+}
+QString Text(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The average character width and the height of a font, from which dialog units are measured,
+// as the classic dialog manager measures them.
+struct BaseUnits {
+    int x, y;
+};
+
+BaseUnits BaseUnitsOf(const QFont& font) {
+    QFontMetrics metrics(font);
+    const QString alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    return {(metrics.horizontalAdvance(alphabet) / 26 + 1) / 2, metrics.height()};
+}
+
+QRect PixelRect(const ControlTemplate& control, BaseUnits units) {
+    return QRect(control.x * units.x / 4, control.y * units.y / 8, control.width * units.x / 4,
+                 control.height * units.y / 8);
+}
+
+// The room a control's text needs beside the text itself (button bevels, the check mark).
+int TextAllowance(const ControlTemplate& control) {
+    if (control.controlClass != ControlClass::Button)
+        return 2;
+    return (control.styles & 0xF) == BS_AUTOCHECKBOX ? 22 : 8;
+}
+
+// Whether every text of the template fits its control in the given font, the controls placed by
+// the base units of the dialog's font. Labels wrap; everything else stays on one line.
+bool TextsFit(const DialogTemplate& dialogTemplate, BaseUnits units, const QFont& font) {
+    QFontMetrics metrics(font);
+    for (int32_t i = 0; i < dialogTemplate.controlCount; ++i) {
+        const ControlTemplate& control = dialogTemplate.controls[i];
+        QString text = Text(control.text);
+        if (text.isEmpty())
+            continue;
+        QRect rect = PixelRect(control, units);
+        int room = rect.width() - TextAllowance(control);
+        if (control.controlClass == ControlClass::Static) {
+            QRect needed = metrics.boundingRect(QRect(0, 0, room, 10000), Qt::TextWordWrap, text);
+            if (needed.width() > room || needed.height() > rect.height())
+                return false;
+        } else if (metrics.horizontalAdvance(text) > room) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The font the dialog's texts are drawn in: the desktop's dialog font, made smaller, a half
+// point at a time, until every text fits the place the template gives it.
+QFont FittingFont(const DialogTemplate& dialogTemplate, BaseUnits units, QFont font) {
+    for (double points = font.pointSizeF(); points > 6; points -= 0.5) {
+        font.setPointSizeF(points);
+        if (TextsFit(dialogTemplate, units, font))
+            break;
+    }
+    return font;
+}
+
+class QtDialog final : public QDialog, public Dialog {
+  public:
+    QtDialog(const DialogTemplate& dialogTemplate, QWidget* owner, DialogProc procedure)
+        : QDialog(owner), procedure_(procedure) {
+        Build(dialogTemplate);
+    }
+
+    intptr_t Deliver(uint32_t message, uintptr_t wParam) {
+        return procedure_(this, message, wParam, 0);
+    }
+
+    void Command(int32_t id) { Deliver(WM_COMMAND, static_cast<uint16_t>(id)); }
+
+    void End(intptr_t result) {
+        ended_ = true;
+        result_ = result;
+        done(static_cast<int>(result));
+    }
+
+    bool Ended() const { return ended_; }
+    intptr_t Result() const { return result_; }
+    QPainter* Painter() const { return painter_; }
+
+    QWidget* Control(int32_t id) const {
+        for (const Item& item : items_)
+            if (item.id == id && id != UnaddressedId)
+                return item.widget;
+        return nullptr;
+    }
+
+    std::optional<int32_t> IdOf(const QWidget* widget) const {
+        for (const Item& item : items_)
+            if (widget != nullptr && (item.widget == widget || item.widget->isAncestorOf(widget)))
+                return item.id;
+        return std::nullopt;
+    }
+
+    // The focus goes to the first enabled control with a tab stop, in template order.
+    void FocusFirstTabStop() {
+        for (const Item& item : items_) {
+            if ((item.styles & WS_TABSTOP) && item.widget->isEnabled()) {
+                item.widget->setFocus(Qt::TabFocusReason);
+                return;
+            }
+        }
+    }
+
+    // Dialog
+    int32_t ComboBoxEntryCount(int32_t id) const override {
+        QComboBox* combo = Combo(id);
+        return combo != nullptr ? combo->count() : 0;
+    }
+
+    void ResetComboBox(int32_t id) override {
+        if (QComboBox* combo = Combo(id)) {
+            QSignalBlocker blocker(combo);
+            combo->clear();
+            if (combo->isEditable())
+                combo->setEditText(QString());
+            FindItem(id)->selection = CB_ERR;
+        }
+    }
+
+    void AddComboBoxEntry(int32_t id, const std::string& text) override {
+        if (QComboBox* combo = Combo(id)) {
+            QSignalBlocker blocker(combo);
+            QString editText = combo->isEditable() ? combo->currentText() : QString();
+            combo->addItem(Text(text));
+            // Adding to an empty list must not select the entry nor show its text.
+            if (combo->isEditable()) {
+                combo->setCurrentIndex(FindItem(id)->selection);
+                combo->setEditText(editText);
+            } else {
+                combo->setCurrentIndex(FindItem(id)->selection);
+            }
+        }
+    }
+
+    void SelectComboBoxEntry(int32_t id, int32_t index) override {
+        if (QComboBox* combo = Combo(id)) {
+            QSignalBlocker blocker(combo);
+            combo->setCurrentIndex(index);
+            if (index == CB_ERR && combo->isEditable())
+                combo->setEditText(QString());
+            FindItem(id)->selection = index;
+        }
+    }
+
+    int32_t ComboBoxSelection(int32_t id) const override {
+        const Item* item = FindItem(id);
+        return item != nullptr && Combo(id) != nullptr ? item->selection : CB_ERR;
+    }
+
+    std::string ItemText(int32_t id) const override {
+        QWidget* widget = Control(id);
+        QString text;
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            text = combo->currentText();
+        else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+            text = edit->text();
+        else if (auto* label = qobject_cast<QLabel*>(widget))
+            text = label->text();
+        else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            text = button->text();
+        else if (auto* group = qobject_cast<QGroupBox*>(widget))
+            text = group->title();
+        return text.toStdString();
+    }
+
+    void SetItemText(int32_t id, const std::string& text) override {
+        QWidget* widget = Control(id);
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            QSignalBlocker blocker(combo);
+            if (combo->isEditable()) {
+                combo->setCurrentIndex(CB_ERR);
+                combo->setEditText(Text(text));
+                FindItem(id)->selection = CB_ERR;
+            }
+        } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            edit->setText(Text(text));
+        } else if (auto* label = qobject_cast<QLabel*>(widget)) {
+            label->setText(Text(text));
+        } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+            button->setText(Text(text));
+        }
+    }
+
+    void SetItemChecked(int32_t id, bool checked) override {
+        if (auto* box = qobject_cast<QCheckBox*>(Control(id)))
+            box->setChecked(checked);
+    }
+
+    bool IsItemChecked(int32_t id) const override {
+        auto* box = qobject_cast<QCheckBox*>(Control(id));
+        return box != nullptr && box->isChecked();
+    }
+
+    void EnableItem(int32_t id, bool enabled) override {
+        if (QWidget* widget = Control(id))
+            widget->setEnabled(enabled);
+    }
+
+    void FocusItem(int32_t id) override {
+        QWidget* widget = Control(id);
+        if (widget != nullptr && widget->isEnabled())
+            widget->setFocus(Qt::OtherFocusReason);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)->key()))
+            return true;
+        return QDialog::eventFilter(watched, event);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!HandleKey(event->key()))
+            QDialog::keyPressEvent(event);
+    }
+
+    // The close box asks the procedure, which ends the dialog or not.
+    void closeEvent(QCloseEvent* event) override {
+        event->ignore();
+        if (!ended_)
+            Command(IDCANCEL);
+    }
+
+    // Esc reaching the dialog itself: the same as anywhere else.
+    void reject() override {
+        if (!ended_)
+            Command(IDCANCEL);
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        QDialog::paintEvent(event);
+        QPainter painter(this);
+        painter_ = &painter;
+        Deliver(WM_PAINT, 0);
+        painter_ = nullptr;
+        if (windowFlags() & Qt::FramelessWindowHint) { // the modal frame the template asks for
+            painter.setPen(palette().color(QPalette::Dark));
+            painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        }
+    }
+
+  private:
+    struct Item {
+        int32_t id;
+        uint32_t styles;
+        QWidget* widget;
+        int32_t selection = CB_ERR; // of a combo box: its selected entry, or CB_ERR
+    };
+
+    Item* FindItem(int32_t id) {
+        for (Item& item : items_)
+            if (item.id == id && id != UnaddressedId)
+                return &item;
+        return nullptr;
+    }
+    const Item* FindItem(int32_t id) const { return const_cast<QtDialog*>(this)->FindItem(id); }
+
+    QComboBox* Combo(int32_t id) const { return qobject_cast<QComboBox*>(Control(id)); }
+
+    // Enter and Esc as the classic dialog manager treats them. Keys meant for an open combo box
+    // list stay with it.
+    bool HandleKey(int key) {
+        bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (!enter && key != Qt::Key_Escape)
+            return false;
+        for (const Item& item : items_)
+            if (auto* combo = qobject_cast<QComboBox*>(item.widget))
+                if (combo->view()->isVisible())
+                    return false;
+        if (!enter) {
+            Command(IDCANCEL);
+            return true;
+        }
+        // A focused push button takes Enter; otherwise the default button, while enabled.
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            if (std::optional<int32_t> id = IdOf(button))
+                Command(*id);
+            return true;
+        }
+        if (QWidget* ok = Control(IDOK); ok != nullptr && ok->isEnabled())
+            Command(IDOK);
+        return true;
+    }
+
+    void Build(const DialogTemplate& dialogTemplate) {
+        QFont dialogFont = QApplication::font("QDialog");
+        BaseUnits units = BaseUnitsOf(dialogFont);
+        setFont(FittingFont(dialogTemplate, units, dialogFont));
+        setObjectName(Text(dialogTemplate.name));
+        setWindowTitle(Text(dialogTemplate.caption));
+        Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
+        if (dialogTemplate.styles & WS_CAPTION)
+            flags |= Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+        else
+            flags |= Qt::FramelessWindowHint;
+        setWindowFlags(flags);
+        setFixedSize(dialogTemplate.width * units.x / 4, dialogTemplate.height * units.y / 8);
+
+        QWidget* previous = nullptr;
+        for (int32_t i = 0; i < dialogTemplate.controlCount; ++i) {
+            const ControlTemplate& control = dialogTemplate.controls[i];
+            QWidget* widget = MakeControl(control);
+            QRect rect = PixelRect(control, units);
+            if (auto* combo = qobject_cast<QComboBox*>(widget)) // the height holds its list too
+                rect.setHeight(std::min(rect.height(), combo->sizeHint().height()));
+            widget->setGeometry(rect);
+            widget->installEventFilter(this);
+            if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->lineEdit())
+                combo->lineEdit()->installEventFilter(this);
+            if (control.styles & WS_TABSTOP) {
+                if (previous != nullptr)
+                    setTabOrder(previous, widget);
+                previous = widget;
+            }
+            items_.push_back({control.id, control.styles, widget});
+        }
+        for (const Item& item : items_) // group boxes frame the controls, under them
+            if (qobject_cast<QGroupBox*>(item.widget))
+                item.widget->lower();
+    }
+
+    QWidget* MakeControl(const ControlTemplate& control) {
+        QString text = Text(control.text);
+        int32_t id = control.id;
+        uint32_t kind = control.styles & 0xF;
+        switch (control.controlClass) {
+        case ControlClass::Button:
+            if (kind == BS_GROUPBOX) {
+                auto* group = new QGroupBox(text, this);
+                group->setFocusPolicy(Qt::NoFocus);
+                return group;
+            }
+            if (kind == BS_AUTOCHECKBOX) {
+                auto* box = new QCheckBox(text, this);
+                connect(box, &QCheckBox::clicked, this, [this, id] { Command(id); });
+                return box;
+            } else {
+                auto* button = new QPushButton(text, this);
+                button->setAutoDefault(false);
+                button->setDefault(kind == BS_DEFPUSHBUTTON);
+                connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
+                return button;
+            }
+        case ControlClass::Static: {
+            auto* label = new QLabel(text, this);
+            label->setWordWrap(true);
+            label->setTextFormat(Qt::PlainText);
+            label->setAlignment(Qt::AlignLeft | (control.styles & SS_CENTERIMAGE ? Qt::AlignVCenter
+                                                                                 : Qt::AlignTop));
+            if (control.styles & SS_SUNKEN)
+                label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            return label;
+        }
+        case ControlClass::ComboBox: {
+            auto* combo = new QComboBox(this);
+            if ((control.styles & 0x3) == CBS_DROPDOWN) {
+                combo->setEditable(true);
+                combo->setInsertPolicy(QComboBox::NoInsert);
+                combo->setCompleter(nullptr);
+                // Typed text selects no entry, even text that equals one; only picking does.
+                disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
+                connect(combo->lineEdit(), &QLineEdit::textEdited, this,
+                        [this, id] { FindItem(id)->selection = CB_ERR; });
+            }
+            connect(combo, &QComboBox::activated, this,
+                    [this, id](int index) { FindItem(id)->selection = index; });
+            return combo;
+        }
+        case ControlClass::Edit:
+            return new QLineEdit(text, this);
+        }
+        return new QWidget(this);
+    }
+
+    DialogProc procedure_;
+    std::vector<Item> items_;
+    QPainter* painter_ = nullptr;
+    bool ended_ = false;
+    intptr_t result_ = 0;
+};
+
+QtDialog* Host(Dialog* dialog) {
+    return dynamic_cast<QtDialog*>(dialog);
+}
+
+WindowRect RectOf(QPoint topLeft, QSize size) {
+    return {topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height()};
+}
+
+} // namespace
+
+intptr_t DialogBoxParam(const DialogTemplate& dialogTemplate, Dialog* owner, DialogProc procedure,
+                        intptr_t param) {
+    QtDialog dialog(dialogTemplate, Host(owner), procedure);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    if (procedure(&dialog, WM_INITDIALOG, 0, param) != 0)
+        dialog.FocusFirstTabStop();
+    if (dialog.Ended())
+        return dialog.Result();
+    std::function<void(Dialog*)> script = unscriptedDialogHandler;
+    if (!dialogScripts.empty()) {
+        script = std::move(dialogScripts.front());
+        dialogScripts.pop_front();
+    }
+    if (script)
+        QTimer::singleShot(0, &dialog, [&dialog, script] { script(&dialog); });
+    dialog.exec();
+    return dialog.Result();
+}
+
+void EndDialog(Dialog* dialog, intptr_t result) {
+    if (QtDialog* host = Host(dialog))
+        host->End(result);
+}
+
+void ShowErrorMessage(const char* text) {
+    if (messageBoxHandler) {
+        messageBoxHandler(text);
+        return;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    QMessageBox box(QMessageBox::NoIcon, Text("Błąd"), Text(text), QMessageBox::Ok,
+                    focus != nullptr ? focus->window() : nullptr);
+    box.exec();
+}
+
+int32_t GetSystemMetrics(int32_t index) {
+    QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    if (screenWidthOverride > 0)
+        screen = QSize(screenWidthOverride, screenHeightOverride);
+    return index == SM_CXSCREEN ? screen.width() : index == SM_CYSCREEN ? screen.height() : 0;
+}
+
+WindowRect GetWindowRect(Dialog* dialog) {
+    QtDialog* host = Host(dialog);
+    return RectOf(host->frameGeometry().topLeft(), host->frameGeometry().size());
+}
+
+WindowRect GetDlgItemRect(Dialog* dialog, int32_t id) {
+    QWidget* control = Host(dialog)->Control(id);
+    if (control == nullptr)
+        return {};
+    return RectOf(control->mapToGlobal(QPoint(0, 0)), control->size());
+}
+
+WindowRect GetClientRect(Dialog* dialog) {
+    return RectOf(QPoint(0, 0), Host(dialog)->size());
+}
+
+WindowPoint ScreenToClient(Dialog* dialog, WindowPoint point) {
+    QPoint client = Host(dialog)->mapFromGlobal(QPoint(point.x, point.y));
+    return {client.x(), client.y()};
+}
+
+void MoveWindow(Dialog* dialog, int32_t x, int32_t y, int32_t width, int32_t height) {
+    QtDialog* host = Host(dialog);
+    QSize frame = host->frameGeometry().size() - host->size();
+    host->setFixedSize(std::max(0, width - frame.width()), std::max(0, height - frame.height()));
+    host->move(x, y);
+}
+
+void MoveDlgItem(Dialog* dialog, int32_t id, int32_t x, int32_t y) {
+    if (QWidget* control = Host(dialog)->Control(id))
+        control->move(x, y);
+}
+
+void StretchDIBits(Dialog* dialog, int32_t x, int32_t y, int32_t destinationWidth,
+                   int32_t destinationHeight, const uint8_t* packedDib, int32_t width,
+                   int32_t height) {
+    QPainter* painter = Host(dialog)->Painter();
+    if (painter == nullptr || destinationWidth <= 0 || destinationHeight <= 0 || width <= 0 ||
+        height <= 0)
+        return;
+    // Nearest neighbour: each destination pixel takes the source pixel it falls on, so rows and
+    // columns are dropped, never blended. Only the destination's pixels are computed.
+    int64_t stride = (int64_t{width} * 24 + 31) / 32 * 4;
+    const uint8_t* pixels = packedDib + 40;
+    std::vector<int64_t> columnOffsets(static_cast<size_t>(destinationWidth));
+    for (int32_t i = 0; i < destinationWidth; ++i)
+        columnOffsets[static_cast<size_t>(i)] = 3 * (int64_t{i} * width / destinationWidth);
+    QImage image(destinationWidth, destinationHeight, QImage::Format_RGB32);
+    for (int32_t j = 0; j < destinationHeight; ++j) {
+        int64_t fromTop = int64_t{j} * height / destinationHeight;
+        const uint8_t* row = pixels + (height - 1 - fromTop) * stride; // rows stored bottom-up
+        auto* target = reinterpret_cast<QRgb*>(image.scanLine(j));
+        for (int32_t i = 0; i < destinationWidth; ++i) {
+            const uint8_t* pixel = row + columnOffsets[static_cast<size_t>(i)];
+            target[i] = qRgb(pixel[2], pixel[1], pixel[0]);
+        }
+    }
+    painter->drawImage(x, y, image);
+}
+
+// Seams for tests.
+
+void SetMessageBoxHandler(std::function<void(const char*)> handler) {
+    messageBoxHandler = std::move(handler);
+}
+
+void SetScreenSize(int32_t width, int32_t height) {
+    screenWidthOverride = width;
+    screenHeightOverride = height;
+}
+
+void OnNextDialog(std::function<void(Dialog*)> script) {
+    dialogScripts.push_back(std::move(script));
+}
+
+void OnUnscriptedDialog(std::function<void(Dialog*)> handler) {
+    unscriptedDialogHandler = std::move(handler);
+}
+
+void ClickItem(Dialog* dialog, int32_t id) {
+    auto* button = qobject_cast<QAbstractButton*>(Host(dialog)->Control(id));
+    if (button != nullptr && button->isEnabled())
+        button->click();
+}
+
+void TypeIntoItem(Dialog* dialog, int32_t id, const std::string& text) {
+    QWidget* control = Host(dialog)->Control(id);
+    QLineEdit* edit = qobject_cast<QLineEdit*>(control);
+    if (auto* combo = qobject_cast<QComboBox*>(control))
+        edit = combo->lineEdit();
+    if (edit == nullptr || !control->isEnabled())
+        return;
+    control->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+    for (QChar character : Text(text)) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(edit, &press);
+    }
+    if (text.empty()) {
+        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+        QApplication::sendEvent(edit, &erase);
+    }
+}
+
+void PickComboEntry(Dialog* dialog, int32_t id, int32_t index) {
+    auto* combo = qobject_cast<QComboBox*>(Host(dialog)->Control(id));
+    if (combo == nullptr || !combo->isEnabled() || index < 0 || index >= combo->count())
+        return;
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+void PressKey(Dialog* dialog, UserKey key) {
+    QtDialog* host = Host(dialog);
+    if (key == UserKey::CloseBox) {
+        host->close();
+        return;
+    }
+    QWidget* target = host->focusWidget() != nullptr ? host->focusWidget() : host;
+    QKeyEvent press(QEvent::KeyPress, key == UserKey::Enter ? Qt::Key_Return : Qt::Key_Escape,
+                    Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+bool IsItemEnabled(Dialog* dialog, int32_t id) {
+    QWidget* control = Host(dialog)->Control(id);
+    return control != nullptr && control->isEnabled();
+}
+
+std::optional<int32_t> FocusedItem(Dialog* dialog) {
+    QtDialog* host = Host(dialog);
+    return host->IdOf(host->focusWidget());
+}
+
+std::vector<std::string> ComboEntries(Dialog* dialog, int32_t id) {
+    std::vector<std::string> entries;
+    if (auto* combo = qobject_cast<QComboBox*>(Host(dialog)->Control(id)))
+        for (int i = 0; i < combo->count(); ++i)
+            entries.push_back(combo->itemText(i).toStdString());
+    return entries;
+}
+
+DialogPicture GrabDialog(Dialog* dialog) {
+    QImage image = Host(dialog)->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    DialogPicture picture{image.width(), image.height(), {}};
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            picture.pixels.push_back(row[x] & 0xFFFFFF);
+    }
+    return picture;
+}
+
+bool SaveDialogScreenshot(Dialog* dialog, const std::string& fileName) {
+    return Host(dialog)->grab().save(Text(fileName), "PNG");
+}

@@ -1,0 +1,114 @@
+#include "ui/MainDialog.h"
+
+#include "app/AppState.h"
+#include "app/Messages.h"
+#include "app/RecentSizes.h"
+#include "image/SourceImage.h"
+#include "pack/PackSheet.h"
+#include "pack/SheetCompositor.h"
+#include "ui/DialogTemplates.h"
+#include "ui/FileChooser.h"
+#include "ui/SaveFormatBox.h"
+
+#include <cstdio>
+
+namespace {
+
+void SetNumberText(Dialog* dialog, int32_t id, int32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", value);
+    SetDlgItemText(dialog, id, text);
+}
+
+void InitialiseMainDialog(Dialog* dialog) {
+    CenterOnScreen(dialog);
+    FillSizeBox(dialog, SizeBox);
+    ComboResetContent(dialog, BackgroundList);
+    for (int32_t row = 0; row < backgroundLevelCount; ++row)
+        ComboAddString(dialog, BackgroundList, BackgroundLevels[row]);
+    ComboSetCurSel(dialog, BackgroundList, static_cast<int32_t>(appState.background));
+    FillSaveFormatBox(dialog);
+    SetNumberText(dialog, DistanceEdit, appState.distance);
+    CheckDlgButton(dialog, NoMarginCheckBox, appState.marginOn == 0);
+    SetNumberText(dialog, MarginEdit, appState.margin);
+    EnableDlgItem(dialog, MarginEdit, appState.marginOn != 0);
+    if (appState.startFile[0] != '\0')
+        OpenSourceFile(appState.startFile);
+    ShowSourceState(dialog);
+}
+
+void OpenChosenFile(Dialog* dialog) {
+    char fileName[FileNameBufferBytes];
+    ChooseFile(fileName, dialog, 1, 0);
+    if (fileName[0] == '\0')
+        return; // cancelled: the source stays as it was
+    OpenSourceFile(fileName);
+    ShowSourceState(dialog);
+}
+
+// The checkbox has toggled itself already.
+void FollowNoMarginCheckBox(Dialog* dialog) {
+    appState.marginOn = IsDlgButtonChecked(dialog, NoMarginCheckBox) ? 0 : 1;
+    EnableDlgItem(dialog, MarginEdit, appState.marginOn == 1);
+}
+
+} // namespace
+
+intptr_t MainDialogProc(Dialog* dialog, uint32_t message, uintptr_t wParam, intptr_t) {
+    if (message == WM_INITDIALOG) {
+        InitialiseMainDialog(dialog);
+        return 1;
+    }
+    if (message != WM_COMMAND)
+        return 0;
+    switch (static_cast<uint16_t>(wParam)) {
+    case PackButton:
+        PackSheet(dialog);
+        return 1;
+    case ExitButton:
+        EndDialog(dialog, 1);
+        return 1;
+    case OpenButton:
+        OpenChosenFile(dialog);
+        return 1;
+    case NoMarginCheckBox:
+        FollowNoMarginCheckBox(dialog);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void CenterOnScreen(Dialog* dialog) {
+    int32_t screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    int32_t screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    WindowRect window = GetWindowRect(dialog);
+    int32_t width = window.right - window.left, height = window.bottom - window.top;
+    int32_t y = (screenHeight - height) / 2;
+    int32_t x = (screenWidth - width) / 2;
+    MoveWindow(dialog, x < 0 ? 0 : x, y < 0 ? 0 : y, width, height);
+}
+
+void OpenSourceFile(const char* fileName) {
+    // A picture that cannot be packed is released at once, after its message, so that it can
+    // never reach the compositor.
+    switch (OpenSourcePicture(fileName)) {
+    case SourceVerdict::CannotOpen:
+        ShowErrorMessage(CannotOpenMessage);
+        break;
+    case SourceVerdict::WrongFormat:
+        ShowErrorMessage(WrongFormatMessage);
+        break;
+    case SourceVerdict::Loaded:
+        break;
+    }
+}
+
+void ShowSourceState(Dialog* dialog) {
+    bool present = appState.sourceImage.block != nullptr;
+    EnableDlgItem(dialog, PackButton, present);
+    char size[32] = "";
+    if (present)
+        std::snprintf(size, sizeof size, "%d %d", appState.sourceWidth, appState.sourceHeight);
+    SetDlgItemText(dialog, SourceSizeLabel, size);
+}
