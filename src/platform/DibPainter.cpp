@@ -1,0 +1,29 @@
+#include "platform/DibPainter.h"
+
+#include <QImage>
+
+#include <vector>
+
+void DrawDibNearest(QPainter& painter, int32_t x, int32_t y, int32_t destinationWidth,
+                    int32_t destinationHeight, const uint8_t* packedDib, int32_t width,
+                    int32_t height) {
+    if (destinationWidth <= 0 || destinationHeight <= 0 || width <= 0 || height <= 0)
+        return;
+    // Each destination pixel takes the source pixel it falls on.
+    int64_t stride = (int64_t{width} * 24 + 31) / 32 * 4;
+    const uint8_t* pixels = packedDib + 40;
+    std::vector<int64_t> columnOffsets(static_cast<size_t>(destinationWidth));
+    for (int32_t i = 0; i < destinationWidth; ++i)
+        columnOffsets[static_cast<size_t>(i)] = 3 * (int64_t{i} * width / destinationWidth);
+    QImage image(destinationWidth, destinationHeight, QImage::Format_RGB32);
+    for (int32_t j = 0; j < destinationHeight; ++j) {
+        int64_t fromTop = int64_t{j} * height / destinationHeight;
+        const uint8_t* row = pixels + (height - 1 - fromTop) * stride; // rows stored bottom-up
+        auto* target = reinterpret_cast<QRgb*>(image.scanLine(j));
+        for (int32_t i = 0; i < destinationWidth; ++i) {
+            const uint8_t* pixel = row + columnOffsets[static_cast<size_t>(i)];
+            target[i] = qRgb(pixel[2], pixel[1], pixel[0]);
+        }
+    }
+    painter.drawImage(x, y, image);
+}
