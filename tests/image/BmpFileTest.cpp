@@ -35,13 +35,10 @@ TEST(ReadBmp, FilesTooShortForTheirHeadersYieldNone) {
     }
     WriteWholeFile(folder.Path("whole.bmp"), whole);
     EXPECT_TRUE(ReadBmpBytes(folder.Path("whole.bmp")));
-}
-
-TEST(ReadBmp, TruncatedRowsYieldNone) {
-    ScratchFolder folder;
-    Bytes file = BmpFileBytes(PictureBytes(5, 3));
-    file.pop_back();
-    WriteWholeFile(folder.Path("cut.bmp"), file);
+    // Rows cut short by one byte.
+    Bytes cut = BmpFileBytes(PictureBytes(5, 3));
+    cut.pop_back();
+    WriteWholeFile(folder.Path("cut.bmp"), cut);
     EXPECT_FALSE(ReadBmpBytes(folder.Path("cut.bmp")));
 }
 
@@ -104,15 +101,7 @@ TEST(WriteBmpFile, OnePixelSheetIsFiftyEightBytes) {
     EXPECT_EQ(ReadLe32(file.data() + 6), 0u);
     EXPECT_EQ(ReadLe32(file.data() + 10), 54u);
     EXPECT_EQ(Bytes(file.begin() + 14, file.end()), BlockBytes(sheet));
-    ReleaseDib(sheet);
-}
-
-TEST(WriteBmpFile, WrittenFileReadsBackByteForByte) {
-    ScratchFolder folder;
-    PackedDib sheet = MakePicture(7, 5);
-    ASSERT_EQ(WriteBmpFile(folder.Path("sheet.bmp").c_str(), sheet, sheet.blockBytes), 1);
-    EXPECT_EQ(ReadWholeFile(folder.Path("sheet.bmp")), BmpFileBytes(BlockBytes(sheet)));
-    EXPECT_EQ(ReadBmpBytes(folder.Path("sheet.bmp")), BlockBytes(sheet));
+    EXPECT_EQ(ReadBmpBytes(folder.Path("one.bmp")), BlockBytes(sheet)); // and reads back
     ReleaseDib(sheet);
 }
 

@@ -26,15 +26,6 @@ TEST_F(OpenSourcePictureTest, LoadsA24BitBmpWhateverItsName) {
     ReleaseDib(picture);
 }
 
-TEST_F(OpenSourcePictureTest, TopDownPictureLoadsUprightWithAPositiveHeight) {
-    PackedDib picture = MakePicture(2, 2);
-    WriteWholeFile(folder.Path("topdown.bmp"), BmpFileBytes(TopDownBytes(picture)));
-    EXPECT_EQ(OpenSourcePicture(folder.Path("topdown.bmp").c_str()), SourceVerdict::Loaded);
-    EXPECT_EQ(appState.sourceHeight, 2);
-    EXPECT_EQ(BlockBytes(appState.sourceImage), BlockBytes(picture));
-    ReleaseDib(picture);
-}
-
 TEST_F(OpenSourcePictureTest, WhatCannotBeLoadedOrPackedLeavesNoSource) {
     PackedDib picture = MakePicture(4, 4);
     Bytes good = BmpFileBytes(BlockBytes(picture));
