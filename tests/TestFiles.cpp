@@ -3,12 +3,15 @@
 #include "image/LittleEndian.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 void PatternPixel(int32_t x, int32_t y, uint8_t bgr[3]) {
@@ -104,4 +107,29 @@ Bytes ReadWholeFile(const std::string& name) {
 bool FileExists(const std::string& name) {
     struct stat status {};
     return lstat(name.c_str(), &status) == 0;
+}
+
+void WriteTextFile(const std::string& name, const std::string& text) {
+    WriteWholeFile(name, Bytes(text.begin(), text.end()));
+}
+
+std::string ReadTextFile(const std::string& name) {
+    Bytes bytes = ReadWholeFile(name);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+int RunInChild(const std::function<int()>& body) {
+    pid_t child = fork();
+    if (child == 0)
+        _exit(body());
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
+void LimitFileSize(int64_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the process
+    rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
+    setrlimit(RLIMIT_FSIZE, &limit);
 }

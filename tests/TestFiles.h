@@ -5,6 +5,7 @@
 #include "image/PackedDib.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,3 +44,13 @@ class ScratchFolder {
 void WriteWholeFile(const std::string& name, const Bytes& bytes);
 Bytes ReadWholeFile(const std::string& name);
 bool FileExists(const std::string& name);
+
+// The same for text files.
+void WriteTextFile(const std::string& name, const std::string& text);
+std::string ReadTextFile(const std::string& name);
+
+// Runs body in a child process, which may give up rights or resources without the test doing
+// so; body's result as the child's exit code, or -1 when the child ended otherwise.
+int RunInChild(const std::function<int()>& body);
+// Stops this process's files from growing past the given bytes, as a full disk would.
+void LimitFileSize(int64_t bytes);

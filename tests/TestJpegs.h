@@ -16,9 +16,13 @@ enum class JpegInput {
 
 enum class JpegCoding { Baseline, Progressive, Arithmetic, RestartMarkers };
 
-// Encodes width x height samples given top row first, without padding between rows.
+// Encodes width x height samples given top row first, without padding between rows, at quality 95.
 Bytes EncodeJpeg(int32_t width, int32_t height, const Bytes& topDownSamples, JpegInput input,
-                 JpegCoding coding = JpegCoding::Baseline, int quality = 95);
+                 JpegCoding coding = JpegCoding::Baseline);
+// Encodes a 24-bit picture in the form input names: grey takes its green bytes; ink holds the
+// colour bytes as inverted cyan, magenta and yellow with no black, which makes the colour itself.
+Bytes EncodePicture(const PackedDib& picture, JpegInput input = JpegInput::Bgr,
+                    JpegCoding coding = JpegCoding::Baseline);
 
 // The picture's rows, top row first, 3 bytes a pixel without pad bytes.
 Bytes TopDownBgr(const PackedDib& picture);
@@ -28,9 +32,6 @@ Bytes TopDownBgr(const PackedDib& picture);
 // a mirror shows.
 PackedDib MakeSmoothPicture(int32_t width, int32_t height);
 
-// Rewrites the picture size in the frame header of a stream; false when there is none.
-bool SetFrameSize(Bytes& stream, uint16_t width, uint16_t height);
-
-// The largest difference between two blocks' pixel bytes (the same size assumed), pad bytes
-// left out.
+// The largest difference between two pictures' pixel bytes, pad bytes left out; 256 when one is
+// missing or their sizes differ.
 int LargestPixelDifference(const PackedDib& one, const PackedDib& other);

@@ -9,95 +9,54 @@ namespace {
 
 constexpr int32_t SizeBox = 1000;
 
-using Texts = std::vector<std::string>;
-
-void SetSizes(std::initializer_list<RecentSize> sizes, int32_t lastUsed) {
-    RecentSizes& recent = appState.recentSizes;
-    recent.count = 0;
-    for (RecentSize size : sizes)
-        recent.entries[recent.count++] = size;
-    recent.lastUsed = lastUsed;
+// The size box as the user sees it: its entries, then the selected index and the edit part.
+std::string Shown(const MemoryDialog& dialog) {
+    std::string shown;
+    for (const std::string& entry : dialog.ComboBoxEntries(SizeBox))
+        shown += entry + ", ";
+    return shown + std::to_string(dialog.ComboBoxSelection(SizeBox)) + ": " +
+           dialog.ItemText(SizeBox);
 }
 
-class RecentSizesTest : public testing::Test {
-  protected:
-    void SetUp() override { ResetAppState(); }
+// Sizes packed one after another into an empty list, each typed with a comma as the user may.
+TEST(RecentSizes, PackedSizeIsSelectedAndANewOneGoesFirst) {
+    std::vector<RecentSize> eleven;
+    for (int32_t i = 1; i <= 11; ++i)
+        eleven.push_back({i, i});
+    const std::pair<std::vector<RecentSize>, std::string> cases[] = {
+        {{{900, 600}}, "900 600, 0: 900 600"},
+        {{{700, 500}, {900, 600}, {700, 500}}, "900 600, 700 500, 1: 700 500"}, // not moved
+        {{{700, 500}, {900, 600}, {800, 600}}, "800 600, 900 600, 700 500, 0: 800 600"},
+        {{{900, 600}, {900, 601}}, "900 601, 900 600, 0: 900 601"},
+        {eleven, "11 11, 10 10, 9 9, 8 8, 7 7, 6 6, 5 5, 4 4, 3 3, 2 2, 0: 11 11"},
+    };
+    for (const auto& [sizes, shown] : cases) {
+        ResetAppState();
+        MemoryDialog dialog, refilled;
+        FillSizeBox(&dialog, SizeBox);
+        for (RecentSize size : sizes) {
+            dialog.TypeText(SizeBox,
+                            std::to_string(size.width) + "," + std::to_string(size.height));
+            RememberSize(&dialog, SizeBox, size.width, size.height);
+        }
+        EXPECT_EQ(Shown(dialog), shown);
+        FillSizeBox(&refilled, SizeBox); // the list kept is the one shown
+        EXPECT_EQ(Shown(refilled), shown);
+    }
+}
+
+TEST(RecentSizes, FillingReplacesTheBoxAndSelectsTheLastUsed) {
+    ResetAppState();
     MemoryDialog dialog;
-};
-
-TEST_F(RecentSizesTest, FillingListsEverySizeAndSelectsTheLastUsed) {
-    ComboAddString(&dialog, SizeBox, "stale");
+    for (RecentSize size : {RecentSize{700, 500}, {-5, 7}, {900, 600}})
+        RememberSize(&dialog, SizeBox, size.width, size.height);
+    appState.recentSizes.lastUsed = 1;
     dialog.TypeText(SizeBox, "typed");
-    SetSizes({{900, 600}, {-5, 7}, {700, 500}}, 1);
     FillSizeBox(&dialog, SizeBox);
-    EXPECT_EQ(dialog.ComboBoxEntries(SizeBox), (Texts{"900 600", "-5 7", "700 500"}));
-    EXPECT_EQ(ComboGetCurSel(&dialog, SizeBox), 1);
-    EXPECT_EQ(dialog.ItemText(SizeBox), "-5 7");
-}
-
-TEST_F(RecentSizesTest, FillingWithNoSizesLeavesTheBoxEmpty) {
-    ComboAddString(&dialog, SizeBox, "stale");
-    ComboSetCurSel(&dialog, SizeBox, 0);
+    EXPECT_EQ(Shown(dialog), "900 600, -5 7, 700 500, 1: -5 7");
+    ResetAppState();
     FillSizeBox(&dialog, SizeBox);
-    EXPECT_TRUE(dialog.ComboBoxEntries(SizeBox).empty());
-    EXPECT_EQ(ComboGetCurSel(&dialog, SizeBox), CB_ERR);
-    EXPECT_EQ(dialog.ItemText(SizeBox), "");
-}
-
-TEST_F(RecentSizesTest, FirstSizeIntoAnEmptyList) {
-    FillSizeBox(&dialog, SizeBox);
-    RememberSize(&dialog, SizeBox, 900, 600);
-    EXPECT_EQ(appState.recentSizes.count, 1);
-    EXPECT_EQ(appState.recentSizes.lastUsed, 0);
-    EXPECT_EQ(dialog.ComboBoxEntries(SizeBox), Texts{"900 600"});
-    EXPECT_EQ(ComboGetCurSel(&dialog, SizeBox), 0);
-}
-
-TEST_F(RecentSizesTest, ReusedSizeIsSelectedWhereItIs) {
-    SetSizes({{900, 600}, {700, 500}}, 0);
-    FillSizeBox(&dialog, SizeBox);
-    ComboAddString(&dialog, SizeBox, "marker"); // shows whether the list is rebuilt
-    dialog.TypeText(SizeBox, "700,500");
-    RememberSize(&dialog, SizeBox, 700, 500);
-    EXPECT_EQ(appState.recentSizes.count, 2);
-    EXPECT_EQ(appState.recentSizes.lastUsed, 1);
-    EXPECT_EQ(appState.recentSizes.entries[0].width, 900);
-    EXPECT_EQ(dialog.ComboBoxEntries(SizeBox), (Texts{"900 600", "700 500", "marker"}));
-    EXPECT_EQ(ComboGetCurSel(&dialog, SizeBox), 1);
-    EXPECT_EQ(dialog.ItemText(SizeBox), "700 500");
-}
-
-TEST_F(RecentSizesTest, NewSizeGoesFirstShownWithABlank) {
-    SetSizes({{900, 600}, {700, 500}}, 1);
-    FillSizeBox(&dialog, SizeBox);
-    dialog.TypeText(SizeBox, "800,600");
-    RememberSize(&dialog, SizeBox, 800, 600);
-    EXPECT_EQ(appState.recentSizes.count, 3);
-    EXPECT_EQ(appState.recentSizes.lastUsed, 0);
-    EXPECT_EQ(dialog.ComboBoxEntries(SizeBox), (Texts{"800 600", "900 600", "700 500"}));
-    EXPECT_EQ(ComboGetCurSel(&dialog, SizeBox), 0);
-    EXPECT_EQ(dialog.ItemText(SizeBox), "800 600");
-}
-
-TEST_F(RecentSizesTest, SameWidthOtherHeightIsANewSize) {
-    SetSizes({{900, 600}}, 0);
-    RememberSize(&dialog, SizeBox, 900, 601);
-    RememberSize(&dialog, SizeBox, 901, 600);
-    EXPECT_EQ(appState.recentSizes.count, 3);
-    EXPECT_EQ(dialog.ComboBoxEntries(SizeBox), (Texts{"901 600", "900 601", "900 600"}));
-}
-
-TEST_F(RecentSizesTest, FullListDropsItsTenth) {
-    for (int32_t i = 10; i >= 1; --i)
-        RememberSize(&dialog, SizeBox, i, i);
-    ASSERT_EQ(appState.recentSizes.count, 10);
-    RememberSize(&dialog, SizeBox, 11, 11);
-    EXPECT_EQ(appState.recentSizes.count, 10);
-    Texts expected = {"11 11"};
-    for (int32_t i = 1; i <= 9; ++i)
-        expected.push_back(std::to_string(i) + " " + std::to_string(i));
-    EXPECT_EQ(dialog.ComboBoxEntries(SizeBox), expected); // "10 10" is gone
-    EXPECT_EQ(dialog.ItemText(SizeBox), "11 11");
+    EXPECT_EQ(Shown(dialog), "-1: ");
 }
 
 } // namespace

@@ -1,213 +1,119 @@
 #include "platform/JpegCodec.h"
 
-#include "TestFiles.h"
 #include "TestJpegs.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
-// A DIB of 3-byte pixels with the given pad bytes, every byte 0xAA to begin with.
-struct Dib {
-    int32_t width, height, pad;
-    Bytes bytes;
-    Dib(int32_t w, int32_t h, int32_t p)
-        : width(w), height(h), pad(p), bytes(static_cast<size_t>((3 * w + p) * h), 0xAA) {}
-    uint8_t* Row(int32_t row) { return bytes.data() + row * (3 * width + pad); }
-};
-
-// A record ready for the picture pass into the DIB, rows bottom-up or top-down.
-void DescribeDib(JpegCodecProps* props, Dib& dib, bool bottomUp) {
-    props->dibBytes = dib.bytes.data();
-    props->dibWidth = dib.width;
-    props->dibHeight = bottomUp ? -dib.height : dib.height;
-    props->dibPadBytes = dib.pad;
-    props->dibChannels = 3;
-    props->dibColor = JpegColorBgr;
-}
-
-int ReadInto(const std::string& name, Dib& dib, bool bottomUp) {
+// A record the codec has initialised, for the named file.
+JpegCodecProps PropsFor(const char* fileName) {
     JpegCodecProps props;
     InitialiseJpegProps(&props);
-    props.fileName = name.c_str();
-    DescribeDib(&props, dib, bottomUp);
-    int result = ReadJpegData(&props, JpegReadPicture);
-    ReleaseJpegProps(&props);
-    return result;
+    props.fileName = fileName;
+    return props;
+}
+
+// Describes the 7 x 5 test picture: a DIB with one pad byte a row, bottom-up or top-down, and the
+// JPEG of the same size.
+void DescribeDib(JpegCodecProps* props, Bytes& dib, bool bottomUp) {
+    props->dibBytes = dib.data();
+    props->dibWidth = props->jpegWidth = 7;
+    props->jpegHeight = 5;
+    props->dibHeight = bottomUp ? -5 : 5;
+    props->dibPadBytes = 1;
 }
 
 class JpegCodecTest : public testing::Test {
   protected:
+    void SetUp() override { WriteWholeFile(name, EncodePicture(picture)); }
+    void TearDown() override { ReleaseDib(picture); }
     ScratchFolder folder;
     std::string name = folder.Path("picture.jpg");
     PackedDib picture = MakeSmoothPicture(7, 5);
-    void TearDown() override { ReleaseDib(picture); }
-    void WritePicture(JpegInput input) {
-        Bytes samples = TopDownBgr(picture);
-        if (input == JpegInput::Grey) {
-            Bytes grey;
-            for (size_t i = 0; i < samples.size(); i += 3)
-                grey.push_back(samples[i + 1]);
-            samples = grey;
-        } else if (input == JpegInput::Cmyk || input == JpegInput::Ycck) {
-            Bytes ink;
-            for (size_t i = 0; i < samples.size(); i += 3)
-                ink.insert(ink.end(), {samples[i + 2], samples[i + 1], samples[i], 255});
-            samples = ink;
-        }
-        WriteWholeFile(name, EncodeJpeg(7, 5, samples, input));
+    // More than the DIB needs, every byte 0xAA, so that a write past it shows instead of crashing.
+    Bytes dib = Bytes(8 * 6 * 3, 0xAA);
+};
+
+TEST_F(JpegCodecTest, ParameterPassReportsTheStreamAsItIs) {
+    const struct {
+        JpegInput input;
+        int32_t channels, color, subsampling;
+    } cases[] = {{JpegInput::Bgr, 3, JpegColorYcbcr, JpegSubsampling420},
+                 {JpegInput::Grey, 1, JpegColorGrey, JpegSubsamplingOther},
+                 {JpegInput::Cmyk, 4, JpegColorOther, JpegSubsamplingOther},
+                 {JpegInput::Ycck, 4, JpegColorOther, JpegSubsampling420}};
+    for (const auto& c : cases) {
+        WriteWholeFile(name, EncodePicture(picture, c.input));
+        JpegCodecProps props = PropsFor(name.c_str());
+        EXPECT_EQ(ReadJpegData(&props, JpegReadParameters), 0);
+        EXPECT_EQ(std::tuple(props.jpegWidth, props.jpegHeight, props.jpegChannels, props.jpegColor,
+                             props.jpegSubsampling),
+                  std::tuple(7, 5, c.channels, c.color, c.subsampling));
+        ReleaseJpegProps(&props);
     }
-};
+}
 
-struct ParameterCase {
-    JpegInput input;
-    int32_t channels, color, subsampling;
-};
-
-class JpegCodecParameterTest : public JpegCodecTest,
-                               public testing::WithParamInterface<ParameterCase> {};
-
-TEST_P(JpegCodecParameterTest, ParameterPassReportsTheStreamAsItIs) {
-    WritePicture(GetParam().input);
-    JpegCodecProps props;
-    ASSERT_EQ(InitialiseJpegProps(&props), 0);
-    props.fileName = name.c_str();
-    ASSERT_EQ(ReadJpegData(&props, JpegReadParameters), 0);
-    EXPECT_EQ(props.jpegWidth, 7);
-    EXPECT_EQ(props.jpegHeight, 5);
-    EXPECT_EQ(props.jpegChannels, GetParam().channels);
-    EXPECT_EQ(props.jpegColor, GetParam().color);
-    EXPECT_EQ(props.jpegSubsampling, GetParam().subsampling);
+TEST_F(JpegCodecTest, OneReadingServesBothPassesAndHeightSignChoosesRowOrder) {
+    Bytes topDown = dib;
+    JpegCodecProps props = PropsFor(name.c_str());
+    DescribeDib(&props, topDown, false);
+    ASSERT_EQ(ReadJpegData(&props, JpegReadPicture), 0);
     ReleaseJpegProps(&props);
-}
 
-INSTANTIATE_TEST_SUITE_P(
-    Kinds, JpegCodecParameterTest,
-    testing::Values(ParameterCase{JpegInput::Bgr, 3, JpegColorYcbcr, JpegSubsampling420},
-                    ParameterCase{JpegInput::Grey, 1, JpegColorGrey, JpegSubsamplingOther},
-                    ParameterCase{JpegInput::Cmyk, 4, JpegColorOther, JpegSubsamplingOther},
-                    ParameterCase{JpegInput::Ycck, 4, JpegColorOther, JpegSubsampling420}));
-
-TEST_F(JpegCodecTest, ParameterPassRefusesWhatIsNoJpegFile) {
-    const Bytes contents[] = {
-        {},
-        {0xFF},
-        {0xFF, 0xD8},
-        {0xFF, 0xD8, 0xFF, 0xD9},
-        BmpFileBytes(BlockBytes(picture)),
-        {'J', 'F', 'I', 'F', ' ', 'n', 'o', 't'},
-    };
-    for (const Bytes& content : contents) {
-        WriteWholeFile(name, content);
-        JpegCodecProps props;
-        InitialiseJpegProps(&props);
-        props.fileName = name.c_str();
-        EXPECT_NE(ReadJpegData(&props, JpegReadParameters), 0) << content.size() << " bytes";
-        ReleaseJpegProps(&props);
-    }
-    for (const char* other : {"/no/such/file.jpg", ".", static_cast<const char*>(nullptr)}) {
-        JpegCodecProps props;
-        InitialiseJpegProps(&props);
-        props.fileName = other;
-        EXPECT_NE(ReadJpegData(&props, JpegReadParameters), 0);
-        ReleaseJpegProps(&props);
-    }
-}
-
-TEST_F(JpegCodecTest, HeightSignChoosesRowOrderWithoutOtherChange) {
-    WritePicture(JpegInput::Bgr);
-    Dib bottomUp(7, 5, 1), topDown(7, 5, 1);
-    ASSERT_EQ(ReadInto(name, bottomUp, true), 0);
-    ASSERT_EQ(ReadInto(name, topDown, false), 0);
-    for (int32_t row = 0; row < 5; ++row)
-        EXPECT_TRUE(std::equal(bottomUp.Row(row), bottomUp.Row(row) + 22, topDown.Row(4 - row)));
-}
-
-TEST_F(JpegCodecTest, PicturePassRefusesADibThatDoesNotMatchAndLeavesItAlone) {
-    WritePicture(JpegInput::Bgr);
-    struct Mismatch {
-        const char* what;
-        void (*change)(JpegCodecProps*);
-    };
-    const Mismatch mismatches[] = {
-        {"wider", [](JpegCodecProps* p) { p->dibWidth += 1; }},
-        {"taller", [](JpegCodecProps* p) { p->dibHeight -= 1; }},
-        {"4 channels", [](JpegCodecProps* p) { p->dibChannels = 4; }},
-        {"YCbCr DIB", [](JpegCodecProps* p) { p->dibColor = JpegColorYcbcr; }},
-        {"negative pad", [](JpegCodecProps* p) { p->dibPadBytes = -1; }},
-        {"lowest height", [](JpegCodecProps* p) { p->dibHeight = INT32_MIN; }},
-    };
-    for (const Mismatch& mismatch : mismatches) {
-        Dib dib(8, 6, 0); // room for the larger cases, so that a write would show, not crash
-        JpegCodecProps props;
-        InitialiseJpegProps(&props);
-        props.fileName = name.c_str();
-        Dib fitting(7, 5, 0);
-        DescribeDib(&props, fitting, true);
-        props.dibBytes = dib.bytes.data();
-        mismatch.change(&props);
-        EXPECT_NE(ReadJpegData(&props, JpegReadPicture), 0) << mismatch.what;
-        EXPECT_EQ(std::count(dib.bytes.begin(), dib.bytes.end(), 0xAA),
-                  static_cast<long>(dib.bytes.size()))
-            << mismatch.what;
-        ReleaseJpegProps(&props);
-    }
-}
-
-TEST_F(JpegCodecTest, OneRecordReadsTheFileOnceForBothPasses) {
-    WritePicture(JpegInput::Bgr);
-    Dib before(7, 5, 1), after(7, 5, 1);
-    ASSERT_EQ(ReadInto(name, before, true), 0);
-    JpegCodecProps props;
-    InitialiseJpegProps(&props);
-    props.fileName = name.c_str();
+    props = PropsFor(name.c_str());
     ASSERT_EQ(ReadJpegData(&props, JpegReadParameters), 0);
-    std::remove(name.c_str()); // what the parameter pass read is what the picture pass decodes
-    DescribeDib(&props, after, true);
+    std::remove(name.c_str()); // the picture pass decodes what the parameter pass read
+    DescribeDib(&props, dib, true);
     EXPECT_EQ(ReadJpegData(&props, JpegReadPicture), 0);
     ReleaseJpegProps(&props);
-    ReleaseJpegProps(&props); // a second release does no harm
-    EXPECT_EQ(before.bytes, after.bytes);
+    ReleaseJpegProps(&props);             // a second release does no harm
+    for (int32_t row = 0; row < 5; ++row) // pad bytes included
+        EXPECT_TRUE(std::equal(&dib[22 * row], &dib[22 * row + 22], &topDown[22 * (4 - row)]));
 }
 
-// A record ready to write the test picture at the given quality.
-void DescribeWrite(JpegCodecProps* props, const PackedDib& picture, const char* name,
-                   int32_t quality) {
-    InitialiseJpegProps(props);
-    props->dibBytes = picture.block + InfoHeaderBytes;
-    props->dibWidth = 7;
-    props->dibHeight = -5;
-    props->dibPadBytes = 3;
-    props->fileName = name;
-    props->jpegWidth = 7;
-    props->jpegHeight = 5;
-    props->jpegQuality = quality;
-}
-
-TEST_F(JpegCodecTest, WriteRefusesWhatItCannotEncodeAndCreatesNoFile) {
-    struct Refusal {
+TEST_F(JpegCodecTest, RecordThatDoesNotFitIsRefusedWithoutTouchingDibOrFile) {
+    const struct {
         const char* what;
+        int mode;
         void (*change)(JpegCodecProps*);
+    } refusals[] = {
+        {"wider DIB", JpegReadPicture, [](JpegCodecProps* p) { p->dibWidth += 1; }},
+        {"taller DIB", JpegReadPicture, [](JpegCodecProps* p) { p->dibHeight -= 1; }},
+        {"4 channels", JpegReadPicture, [](JpegCodecProps* p) { p->dibChannels = 4; }},
+        {"YCbCr DIB", JpegReadPicture, [](JpegCodecProps* p) { p->dibColor = JpegColorYcbcr; }},
+        {"negative pad", JpegReadPicture, [](JpegCodecProps* p) { p->dibPadBytes = -1; }},
+        {"lowest height", JpegReadPicture, [](JpegCodecProps* p) { p->dibHeight = INT32_MIN; }},
+        {"quality 0", JpegWritePicture, [](JpegCodecProps* p) { p->jpegQuality = 0; }},
+        {"quality 101", JpegWritePicture, [](JpegCodecProps* p) { p->jpegQuality = 101; }},
+        {"other sampling", JpegWritePicture,
+         [](JpegCodecProps* p) { p->jpegSubsampling = JpegSubsamplingOther; }},
+        {"grey JPEG", JpegWritePicture, [](JpegCodecProps* p) { p->jpegColor = JpegColorGrey; }},
+        {"JPEG wider than DIB", JpegWritePicture, [](JpegCodecProps* p) { p->jpegWidth = 8; }},
+        {"JPEG taller than DIB", JpegWritePicture, [](JpegCodecProps* p) { p->jpegHeight = 6; }},
     };
-    const Refusal refusals[] = {
-        {"quality 0", [](JpegCodecProps* p) { p->jpegQuality = 0; }},
-        {"quality 101", [](JpegCodecProps* p) { p->jpegQuality = 101; }},
-        {"other sampling", [](JpegCodecProps* p) { p->jpegSubsampling = JpegSubsamplingOther; }},
-        {"grey JPEG", [](JpegCodecProps* p) { p->jpegColor = JpegColorGrey; }},
-        {"JPEG wider than DIB", [](JpegCodecProps* p) { p->jpegWidth = 8; }},
-        {"JPEG taller than DIB", [](JpegCodecProps* p) { p->jpegHeight = 6; }},
-    };
-    for (const Refusal& refusal : refusals) {
-        JpegCodecProps props;
-        DescribeWrite(&props, picture, name.c_str(), 75);
+    std::string out = folder.Path("out.jpg");
+    for (const auto& refusal : refusals) {
+        bool writing = refusal.mode == JpegWritePicture;
+        JpegCodecProps props = PropsFor(writing ? out.c_str() : name.c_str());
+        DescribeDib(&props, dib, true);
         refusal.change(&props);
-        EXPECT_NE(WriteJpegData(&props, JpegWritePicture), 0) << refusal.what;
+        EXPECT_NE(
+            writing ? WriteJpegData(&props, refusal.mode) : ReadJpegData(&props, refusal.mode), 0)
+            << refusal.what;
         ReleaseJpegProps(&props);
-        EXPECT_TRUE(folder.Entries().empty()) << refusal.what;
+        EXPECT_EQ(dib, Bytes(dib.size(), 0xAA)) << refusal.what;
+        EXPECT_FALSE(FileExists(out)) << refusal.what;
     }
+    JpegCodecProps props = PropsFor(out.c_str()); // the same record, unchanged, is written
+    DescribeDib(&props, dib, true);
+    EXPECT_EQ(WriteJpegData(&props, JpegWritePicture), 0);
+    ReleaseJpegProps(&props);
+    EXPECT_TRUE(FileExists(out));
 }
 
 } // namespace
