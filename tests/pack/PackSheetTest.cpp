@@ -2,7 +2,6 @@
 
 #include "app/AppState.h"
 #include "image/LittleEndian.h"
-#include "pack/PackCommand.h"
 #include "ui/DialogTemplates.h"
 #include "ui/DialogTestKit.h"
 
@@ -72,16 +71,6 @@ TEST_F(PackSheetTest, SourceTooLargeForTheSheet) {
     EXPECT_EQ(messages, std::vector<std::string>{"Plik wejściowy za duży"});
 }
 
-TEST_F(PackSheetTest, SheetBeyondTwoGigabytesCannotBePacked) {
-    RunMainDialog(photo, [](Dialog* dialog) {
-        TypeIntoItem(dialog, SizeBox, "30000 30000");
-        ClickItem(dialog, PackButton);
-        EXPECT_TRUE(ComboEntries(dialog, SizeBox).empty());
-        ClickItem(dialog, ExitButton);
-    });
-    EXPECT_EQ(messages, std::vector<std::string>{"Pakowanie nieudane"});
-}
-
 TEST_F(PackSheetTest, PackShowsTheHalvedPreviewRemembersTheSizeAndReleasesTheSheet) {
     RunMainDialog(photo, [](Dialog* dialog) {
         TypeIntoItem(dialog, SizeBox, "2000, 1700");
@@ -128,7 +117,7 @@ TEST_F(PackSheetTest, SaveWritesTheSelectedFormat) {
                     PickComboEntry(preview, SaveFormatBox, c.format);
                 else
                     TypeIntoItem(preview, SaveFormatBox, "tiff");
-                ClickItem(preview, SaveButton);
+                PressKey(preview, UserKey::Enter); // Enter saves
             });
             ClickItem(dialog, PackButton);
             ClickItem(dialog, ExitButton);
@@ -147,31 +136,6 @@ TEST_F(PackSheetTest, SaveWritesTheSelectedFormat) {
         EXPECT_TRUE(messages.empty());
         ResetAppState();
     }
-}
-
-TEST_F(PackSheetTest, SavedBmpHoldsTheComposedSheetByteForByte) {
-    chooserAnswers = {folder.Path("sheet.bmp")};
-    RunMainDialog(photo, [](Dialog* dialog) {
-        TypeIntoItem(dialog, SizeBox, "301*199");
-        TypeIntoItem(dialog, DistanceEdit, "3");
-        OnNextDialog([](Dialog* preview) {
-            PickComboEntry(preview, SaveFormatBox, 0);
-            PressKey(preview, UserKey::Enter); // Enter saves
-        });
-        ClickItem(dialog, PackButton);
-        ClickItem(dialog, ExitButton);
-    });
-    // The same job through the procedures, without the dialogs.
-    Bytes file = ReadWholeFile(folder.Path("sheet.bmp"));
-    ResetAppState();
-    appState.sourceImage = MakePicture(60, 40);
-    appState.sourceWidth = 60;
-    appState.sourceHeight = 40;
-    appState.sheetWidth = 301;
-    appState.sheetHeight = 199;
-    appState.distance = 3;
-    ASSERT_EQ(BuildSheet(), LayoutVerdict::Fits);
-    EXPECT_EQ(file, BmpFileBytes(BlockBytes(appState.sheetImage)));
 }
 
 TEST_F(PackSheetTest, CancelledSaveKeepsThePreviewAndAFailedOneClosesIt) {
