@@ -23,10 +23,10 @@
 #
 # Each timed run writes a new file: the previous output is removed and the disks synced before
 # it, outside the timing, so no run pays for freeing the last run's blocks or waits on its
-# writeback. (Replacing a file frees its blocks within the writer's own time, rename included:
-# about 18 ms for an A4 BMP on this machine, whose disk is mounted with `discard`. --overwrite
-# measures that case.) The machine is shared and noisy: quote the ratios of one run, not lone
-# times.
+# writeback. (Replacing a file frees its old blocks within the writer's own time, rename
+# included, and most dearly right after the new file was written, as a save that never loses the
+# old file must: about 16 ms for an A4 BMP on a disk mounted with `discard`. --overwrite measures
+# that case.) The machine is shared and noisy: quote the ratios of one run, not lone times.
 set -euo pipefail
 
 runs="" quick=0 jobs=a,b,cj,cb overwrite=0 baseline=""
