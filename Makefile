@@ -5,7 +5,7 @@ BUILD := build
 JOBS := $(shell nproc)
 SAMPLE := samples/portrait.bmp
 
-.PHONY: all deps configure build test run asan clean
+.PHONY: all deps configure build test run asan bench compare clean
 
 all: build
 
@@ -37,6 +37,16 @@ asan: deps
 	@cmake --preset asan > /dev/null
 	@cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+
+# The stage benchmarks (Google Benchmark) and the side-by-side comparison with other tools; see
+# bench/README.md.
+bench: build
+	@for program in compose-bench jpeg-bench save-bench; do \
+		echo "== $$program"; $(BUILD)/bench/$$program || exit 1; \
+	done
+
+compare: build
+	bench/compare.sh
 
 clean:
 	rm -rf $(BUILD) build-asan

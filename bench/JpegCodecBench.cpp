@@ -3,10 +3,10 @@
 // data: reading the file and decoding it bottom-up into a padded block, or encoding the block at
 // 4:2:0 and writing the file. The difference is what the codec layer costs.
 
+#include "BenchPictures.h"
 #include "image/JpegFile.h"
 #include "image/PackedDib.h"
 
-#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -26,24 +26,6 @@ std::string folder;
 
 std::string JpegName(const Size& size) {
     return folder + "/" + std::to_string(size.width) + "x" + std::to_string(size.height) + ".jpg";
-}
-
-// Gradients under fine grain, so the coder works as hard as on a photograph.
-PackedDib MakeGrainyPicture(const Size& size) {
-    int64_t stride = RowStride(size.width);
-    PackedDib image = AllocateDib(InfoHeaderBytes + stride * size.height);
-    WriteInfoHeader(image.block, size.width, size.height, 0);
-    uint32_t seed = 2024;
-    for (int32_t y = 0; y < size.height; ++y) {
-        uint8_t* row = image.block + InfoHeaderBytes + y * stride;
-        for (int64_t i = 0; i < stride; ++i) {
-            seed = seed * 1103515245 + 12345;
-            int64_t level = 40 + (i % 3) * 50 + y * 100 / size.height + (i / 3) * 60 / size.width +
-                            static_cast<int>(seed >> 28) - 8;
-            row[i] = static_cast<uint8_t>(std::clamp<int64_t>(level, 0, 255));
-        }
-    }
-    return image;
 }
 
 void CountPixels(benchmark::State& state, const Size& size) {
@@ -92,7 +74,7 @@ void ReadRaw(benchmark::State& state, Size size) {
 }
 
 void WriteThroughLayer(benchmark::State& state, Size size) {
-    PackedDib picture = MakeGrainyPicture(size);
+    PackedDib picture = MakeGrainyPicture(size.width, size.height);
     std::string name = folder + "/layer.jpg";
     for (auto _ : state)
         if (WriteJpegFile(name.c_str(), picture, Quality) != 1)
@@ -102,7 +84,7 @@ void WriteThroughLayer(benchmark::State& state, Size size) {
 }
 
 void WriteRaw(benchmark::State& state, Size size) {
-    PackedDib picture = MakeGrainyPicture(size);
+    PackedDib picture = MakeGrainyPicture(size.width, size.height);
     std::string name = folder + "/raw.jpg";
     int stride = static_cast<int>(RowStride(size.width));
     for (auto _ : state) {
@@ -140,7 +122,7 @@ int main(int argc, char** argv) {
         return 1;
     folder = pattern;
     for (const Size& size : {Sheet, Photo}) {
-        PackedDib picture = MakeGrainyPicture(size);
+        PackedDib picture = MakeGrainyPicture(size.width, size.height);
         int written = WriteJpegFile(JpegName(size).c_str(), picture, Quality);
         ReleaseDib(picture);
         if (written != 1)

@@ -1,17 +1,20 @@
 // make-photo: writes a photo-like test picture, a head-and-shoulders figure before a graded
 // backdrop, with cloth texture and film grain, so that packing, codecs and benchmarks work on
 // something closer to a photograph than flat colour. The same arguments always give the same
-// bytes.
+// bytes. An OUTPUT ending in ".jpg" is written as a JPEG file at quality 90, as a camera would
+// save it; any other name as a 24-bit BMP file.
 //
-//     make-photo WIDTH HEIGHT OUTPUT.bmp [SEED]
+//     make-photo WIDTH HEIGHT OUTPUT.bmp|OUTPUT.jpg [SEED]
 
 #include "image/BmpFile.h"
+#include "image/JpegFile.h"
 #include "image/PackedDib.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -51,11 +54,18 @@ Colour Scene(double u, double v, double aspect) {
     return colour;
 }
 
+constexpr int32_t CameraQuality = 90;
+
+bool EndsWith(const char* text, const char* ending) {
+    size_t length = std::strlen(text), endingLength = std::strlen(ending);
+    return length >= endingLength && std::strcmp(text + length - endingLength, ending) == 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4 || argc > 5) {
-        std::fputs("usage: make-photo WIDTH HEIGHT OUTPUT.bmp [SEED]\n", stderr);
+        std::fputs("usage: make-photo WIDTH HEIGHT OUTPUT.bmp|OUTPUT.jpg [SEED]\n", stderr);
         return 2;
     }
     long width = std::strtol(argv[1], nullptr, 10), height = std::strtol(argv[2], nullptr, 10);
@@ -85,7 +95,8 @@ int main(int argc, char** argv) {
         for (int64_t pad = 3 * width; pad < stride; ++pad)
             image.block[InfoHeaderBytes + row * stride + pad] = 0;
     }
-    int written = WriteBmpFile(argv[3], image, image.blockBytes);
+    int written = EndsWith(argv[3], ".jpg") ? WriteJpegFile(argv[3], image, CameraQuality)
+                                            : WriteBmpFile(argv[3], image, image.blockBytes);
     ReleaseDib(image);
     return written ? 0 : 1;
 }

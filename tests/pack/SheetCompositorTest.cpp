@@ -182,6 +182,8 @@ TEST_F(ComposeSheetTest, MatchesThePixelByPixelReference) {
         {13, 11, 3, 2, {3, 4, 1, 2, 1, -1}}, // overlapping down only
         {17, 9, 5, 2, {3, 3, 0, 1, 1, 1}},   // apart, padded rows of 52 and 16 bytes
         {15, 4, 5, 4, {3, 1, 0, 0, 0, 0}},   // touching, filling the sheet
+        // Over 8 MB, so composed in two halves at once; the middle row lies inside copies.
+        {2001, 1501, 301, 203, {6, 7, 5, 3, 30, 10}},
     };
     for (const auto& c : cases) {
         ResetAppState();

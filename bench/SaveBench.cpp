@@ -1,0 +1,66 @@
+// Saving a composed A4 sheet at 300 dpi in each of the four save formats: WriteBmpFile, and
+// WriteJpegFile at qualities 75, 50 and 15. The sheet holds twelve copies of a grainy 600 x 800
+// picture on grey, as the A4 jobs of compare.sh do, and each save writes a new file, as saving
+// under a new name does; removing the file again is left out of the timing.
+
+#include "BenchPictures.h"
+#include "app/AppState.h"
+#include "image/SaveFormats.h"
+#include "pack/GridLayout.h"
+#include "pack/SheetCompositor.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string folder;
+
+void SaveSheet(benchmark::State& state) {
+    auto saveMode = static_cast<int32_t>(state.range(0));
+    std::string name = folder + (saveMode == 0 ? "/sheet.bmp" : "/sheet.jpg");
+    for (auto _ : state) {
+        if (WriteInSaveFormat(name.c_str(), appState.sheetImage, appState.sheetBytes, saveMode) !=
+            1)
+            state.SkipWithError("save failed");
+        state.PauseTiming();
+        std::remove(name.c_str());
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t{appState.sheetBytes});
+}
+
+BENCHMARK(SaveSheet)->ArgName("format")->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+bool ComposeA4Sheet() {
+    appState.sourceImage = MakeGrainyPicture(600, 800);
+    appState.sourceWidth = 600;
+    appState.sourceHeight = 800;
+    appState.sheetWidth = 2480;
+    appState.sheetHeight = 3508;
+    appState.background = 2;
+    SheetLayout layout{};
+    if (ComputeLayout(2480, 3508, 600, 800, 50, 1, 20, &layout) != LayoutVerdict::Fits)
+        return false;
+    appState.sheetImage = ComposeSheet(layout, &appState.sheetBytes);
+    return appState.sheetImage.block != nullptr;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/kafelator-save-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr || !ComposeA4Sheet())
+        return 1;
+    folder = pattern;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    ResetAppState();
+    rmdir(folder.c_str());
+    return 0;
+}
