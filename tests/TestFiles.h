@@ -5,6 +5,7 @@
 #include "image/PackedDib.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,3 +44,10 @@ class ScratchFolder {
 void WriteWholeFile(const std::string& name, const Bytes& bytes);
 Bytes ReadWholeFile(const std::string& name);
 bool FileExists(const std::string& name);
+
+// Runs job in a child process, for tests that lower the child's resource limits; the child's exit
+// status (job's result), or -1 when it did not exit normally.
+int RunInChild(const std::function<int()>& job);
+// Leaves the calling process at most `bytes` of address space beyond what it holds now, so that
+// larger allocations fail as they would on a machine short of memory.
+void LimitAddressSpace(int64_t bytes);
