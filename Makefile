@@ -5,8 +5,10 @@
 BUILD := build
 JOBS := $(shell nproc)
 SAMPLE := samples/portrait.bmp
+# Seconds each libFuzzer target runs for in `make fuzz`: make fuzz FUZZ_SECONDS=600
+FUZZ_SECONDS := 30
 
-.PHONY: all deps configure build test run asan clean
+.PHONY: all deps configure build test run asan fuzz clean
 
 all: build
 
@@ -38,5 +40,13 @@ asan: deps
 	@cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 
+# The libFuzzer targets of fuzz/, built by clang 14 with both sanitizers in build-fuzz/, each run
+# for FUZZ_SECONDS seconds from a generated seed corpus.
+fuzz:
+	@scripts/install-deps clang-14 libclang-rt-14-dev python3
+	@cmake --preset fuzz > /dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+	fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan build-fuzz
