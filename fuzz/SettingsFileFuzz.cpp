@@ -1,21 +1,26 @@
 // A settings file through LoadSettings and SaveSettings: every value loaded lies in its range, and
 // a round trip changes nothing that was loaded: load, save, load again and compare, then save
-// again and find the same file.
+// again and find the same file. The recent sizes loaded then fill the size box and take one more
+// size, as the main dialog and the pack command do with them.
 
 #include "FuzzInput.h"
 
 #include "app/AppState.h"
+#include "app/RecentSizes.h"
 #include "app/Settings.h"
 #include "image/SaveFormats.h"
 #include "pack/SheetCompositor.h"
+#include "platform/MemoryDialog.h"
 #include "platform/ProfileFile.h"
 
+#include <cstdio>
 #include <cstring>
 #include <unistd.h>
 
 namespace {
 
 const char SettingsFileName[] = "zeltrim.ini";
+constexpr int32_t SizeBox = 1000;
 
 // The persisted fields of appState.
 struct Persisted {
@@ -56,6 +61,32 @@ void Scramble() {
     appState.saveMode = -7;
 }
 
+std::string SizeText(const RecentSize& size) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d %d", size.width, size.height);
+    return text;
+}
+
+// The size box lists every recent size and shows the one last used; a size packed next joins
+// the list without breaking its bounds.
+void CheckSizeBox() {
+    const RecentSizes& recent = appState.recentSizes;
+    MemoryDialog dialog;
+    FillSizeBox(&dialog, SizeBox);
+    FUZZ_CHECK(dialog.ComboBoxEntryCount(SizeBox) == recent.count);
+    if (recent.count > 0) {
+        FUZZ_CHECK(dialog.ComboBoxSelection(SizeBox) == recent.lastUsed);
+        FUZZ_CHECK(dialog.ItemText(SizeBox) == SizeText(recent.entries[recent.lastUsed]));
+    } else {
+        FUZZ_CHECK(dialog.ComboBoxSelection(SizeBox) == CB_ERR && dialog.ItemText(SizeBox).empty());
+    }
+    const RecentSize packed = {INT32_MIN, -1};
+    RememberSize(&dialog, SizeBox, packed.width, packed.height);
+    FUZZ_CHECK(recent.count >= 1 && recent.count <= RecentSizeSlots);
+    FUZZ_CHECK(dialog.ComboBoxEntryCount(SizeBox) == recent.count);
+    FUZZ_CHECK(dialog.ItemText(SizeBox) == SizeText(packed));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -88,6 +119,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(Loaded() == first);
     SaveSettings();
     FUZZ_CHECK(ReadFuzzFile(path) == saved);
+    CheckSizeBox();
     ResetAppState();
     return 0;
 }
