@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/resource.h>
@@ -249,6 +250,28 @@ TEST_F(SettingsTest, EveryValidStateSurvivesARoundTrip) {
         ASSERT_EQ(appState.distance, saved.distance);
         ASSERT_EQ(appState.background, saved.background);
         ASSERT_EQ(appState.saveMode, saved.saveMode);
+    }
+}
+
+TEST_F(SettingsTest, SettingsNameOfWhatIsNoFileGivesTheDefaultsAtOnceAndIsKept) {
+    // Reading a FIFO would wait for a writer and a device would never end; neither is read, and
+    // neither is replaced at exit.
+    const std::function<int()> makers[] = {
+        [] { return mkfifo(SettingsFile, 0644); },
+        [] { return symlink("/dev/zero", SettingsFile); },
+    };
+    for (const auto& make : makers) {
+        ASSERT_EQ(make(), 0);
+        Scramble();
+        LoadSettings();
+        EXPECT_EQ(appState.margin, 20);
+        EXPECT_EQ(appState.recentSizes.count, 0);
+        SaveSettings();
+        struct stat status {};
+        ASSERT_EQ(lstat(SettingsFile, &status), 0);
+        EXPECT_FALSE(S_ISREG(status.st_mode));
+        EXPECT_EQ(folder_.Entries(), std::vector<std::string>{SettingsFile});
+        unlink(SettingsFile);
     }
 }
 

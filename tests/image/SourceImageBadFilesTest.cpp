@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,9 +66,12 @@ TEST_F(BadSourceFileTest, NamesOfWhatIsNoFileAreRefusedAtOnce) {
     // Reading any of these would block or never end; each is refused before a byte is read.
     ASSERT_EQ(mkfifo(folder.Path("fifo.jpg").c_str(), 0644), 0);
     ASSERT_EQ(mkdir(folder.Path("folder.bmp").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("/dev/zero", folder.Path("zero.bmp").c_str()), 0);
+    ASSERT_EQ(symlink("loop.bmp", folder.Path("loop.bmp").c_str()), 0);
     for (const std::string& name :
          {folder.Path("fifo.jpg"), folder.Path("folder.bmp"), folder.Path(""),
-          std::string("/dev/zero"), std::string("/dev/urandom"), std::string("/dev/null")}) {
+          folder.Path("zero.bmp"), folder.Path("loop.bmp"), std::string("/dev/zero"),
+          std::string("/dev/urandom"), std::string("/dev/null")}) {
         SCOPED_TRACE(name);
         ExpectRefused(name);
     }
