@@ -14,6 +14,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+// The program copes with failed allocations, and the memory-limit tests cause them: under
+// AddressSanitizer they return none, as the C library's do, rather than end the run, also when
+// the tests run without the options of the asan test preset.
+extern "C" const char* __asan_default_options() {
+    return "allocator_may_return_null=1";
+}
+#endif
+
 void PatternPixel(int32_t x, int32_t y, uint8_t bgr[3]) {
     bgr[0] = static_cast<uint8_t>(10 + 7 * x + y);
     bgr[1] = static_cast<uint8_t>(100 + 3 * y);
@@ -118,10 +127,10 @@ std::string ReadTextFile(const std::string& name) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-int RunInChild(const std::function<int()>& body) {
+int RunInChild(const std::function<int()>& job) {
     pid_t child = fork();
     if (child == 0)
-        _exit(body());
+        _exit(job()); // no exit handlers: the child must not run the parent's clean-ups
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
@@ -132,4 +141,15 @@ void LimitFileSize(int64_t bytes) {
     std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead of ending the process
     rlimit limit{static_cast<rlim_t>(bytes), static_cast<rlim_t>(bytes)};
     setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+void LimitAddressSpace(int64_t bytes) {
+    // The first field of statm is the whole address space in pages. Under AddressSanitizer it
+    // includes the shadow memory, which is why the limit is set relative to it.
+    std::ifstream statm("/proc/self/statm");
+    int64_t pages = 0;
+    statm >> pages;
+    auto limit = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE) + bytes);
+    rlimit lowered{limit, limit};
+    setrlimit(RLIMIT_AS, &lowered);
 }

@@ -49,8 +49,11 @@ bool FileExists(const std::string& name);
 void WriteTextFile(const std::string& name, const std::string& text);
 std::string ReadTextFile(const std::string& name);
 
-// Runs body in a child process, which may give up rights or resources without the test doing
-// so; body's result as the child's exit code, or -1 when the child ended otherwise.
-int RunInChild(const std::function<int()>& body);
+// Runs job in a child process, for tests that lower the child's resource limits or give up its
+// rights; the child's exit status (job's result), or -1 when it did not exit normally.
+int RunInChild(const std::function<int()>& job);
 // Stops this process's files from growing past the given bytes, as a full disk would.
 void LimitFileSize(int64_t bytes);
+// Leaves the calling process at most `bytes` of address space beyond what it holds now, so that
+// larger allocations fail as they would on a machine short of memory.
+void LimitAddressSpace(int64_t bytes);

@@ -49,8 +49,9 @@ void ComposeRows(uint8_t* sheetPixels, int64_t sheetStride, int64_t firstRow, in
                  const SheetLayout& layout) {
     int64_t sourceStride = RowStride(w);
     int64_t bandPitch = h + layout.spacingY;
+    // In 64 bits: a lone copy may stand apart from its absent neighbours by up to 2^31 pixels.
     size_t copyBytes = static_cast<size_t>(3 * w),
-           gapBytes = static_cast<size_t>(3 * layout.spacingX);
+           gapBytes = static_cast<size_t>(3 * int64_t{layout.spacingX});
     for (int64_t r = firstRow; r < endRow; ++r) {
         uint8_t* row = sheetPixels + r * sheetStride;
         int64_t above = r - layout.originY;

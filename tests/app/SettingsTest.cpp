@@ -4,7 +4,9 @@
 
 #include "TestFiles.h"
 
+#include <csignal>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/stat.h>
@@ -146,8 +148,27 @@ TEST_F(SettingsTest, EveryValidStateSurvivesARoundTrip) {
     }
 }
 
-// Runs SaveSettings, with a margin that shows in the file, in a child process that prepare sets
-// up; its exit code.
+TEST_F(SettingsTest, SettingsNameOfWhatIsNoFileGivesTheDefaultsAtOnceAndIsKept) {
+    // Reading a FIFO would wait for a writer and a device would never end; neither is read, and
+    // neither is replaced at exit.
+    const std::function<int()> makers[] = {
+        [] { return mkfifo(SettingsFile, 0644); },
+        [] { return symlink("/dev/zero", SettingsFile); },
+    };
+    for (const auto& make : makers) {
+        ASSERT_EQ(make(), 0);
+        LoadOverScrambled();
+        EXPECT_EQ(appState.margin, 20);
+        EXPECT_EQ(appState.recentSizes.count, 0);
+        SaveSettings();
+        struct stat status {};
+        ASSERT_EQ(lstat(SettingsFile, &status), 0);
+        EXPECT_FALSE(S_ISREG(status.st_mode));
+        EXPECT_EQ(folder_.Entries(), std::vector<std::string>{SettingsFile});
+        unlink(SettingsFile);
+    }
+}
+
 int SaveInChild(void (*prepare)()) {
     return RunInChild([=] {
         prepare();

@@ -25,9 +25,10 @@ class CliTest : public testing::Test {
     }
     void TearDown() override { ResetAppState(); }
 
-    // Runs kafelator-cli with the arguments (each quoted) in the scratch folder.
-    CliRun Cli(const std::vector<std::string>& arguments) {
-        std::string command = "cd '" + folder.Path("") + "' && '" CLI_PATH "'";
+    // Runs kafelator-cli with the arguments (each quoted) in the scratch folder, after the shell
+    // commands of `limits`, which end in "&& " or put variables in its environment.
+    CliRun Cli(const std::vector<std::string>& arguments, const std::string& limits = "") {
+        std::string command = "cd '" + folder.Path("") + "' && " + limits + "'" CLI_PATH "'";
         for (const std::string& argument : arguments)
             command += " '" + argument + "'";
         command += " >out.txt 2>err.txt";
@@ -141,6 +142,38 @@ TEST_F(CliTest, FailedJobsSayWhyAndLeaveNoOutput) {
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     }
     EXPECT_TRUE(Outputs().empty());
+}
+
+// Shell commands under which kafelator-cli cannot have a sheet of 300 MB: an address-space limit,
+// or, under AddressSanitizer, whose shadow memory takes more address space than any such limit
+// leaves, its own limit on one allocation.
+std::string WithLittleMemory() {
+#if defined(__SANITIZE_ADDRESS__)
+    return "ASAN_OPTIONS=$ASAN_OPTIONS:allocator_may_return_null=1:max_allocation_size_mb=64 ";
+#else
+    return "ulimit -v 262144 && ";
+#endif
+}
+
+TEST_F(CliTest, SheetWhoseMemoryCannotBeHadFailsAndLeavesNoOutput) {
+    CliRun run = Cli({"-s", "10000,10000", "photo.bmp", "out.bmp"}, WithLittleMemory());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Pakowanie nieudane"), std::string::npos) << run.err;
+    EXPECT_TRUE(Outputs().empty());
+}
+
+TEST_F(CliTest, FullDiskFailsAndKeepsTheOldFile) {
+    // A file-size limit of a few KB makes the write fail part way, as a full disk would; the
+    // signal it raises is ignored, so that the write itself reports the failure.
+    for (const char* output : {"sheet.bmp", "sheet.jpg"}) {
+        SCOPED_TRACE(output);
+        WriteWholeFile(folder.Path(output), Bytes(77, 0x77));
+        CliRun run = Cli({"-s", "900,700", "photo.bmp", output}, "trap '' XFSZ && ulimit -f 8 && ");
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("Zapis nieudany"), std::string::npos) << run.err;
+        EXPECT_EQ(ReadWholeFile(folder.Path(output)), Bytes(77, 0x77));
+    }
+    EXPECT_EQ(Outputs(), (std::vector<std::string>{"sheet.bmp", "sheet.jpg"}));
 }
 
 TEST_F(CliTest, FailedJobNeverTouchesAnExistingOutput) {

@@ -58,6 +58,34 @@ TEST_F(SourceImageJpegTest, EightBitBmpNamedJpgIsTheWrongFormat) {
     ReleaseDib(eightBit);
 }
 
+TEST_F(SourceImageJpegTest, PictureWhoseMemoryCannotBeHadCannotBeOpened) {
+    // 3000 x 2000 pixels take an 18 MB block, 2 MB more than the address space left to spare.
+    // The large files are made in a child of their own, so that no free memory they leave in
+    // this process's heap can serve the load.
+    std::string small = folder.Path("small.jpg");
+    WriteWholeFile(small, JpegBytes());
+    ASSERT_EQ(RunInChild([this] {
+                  PackedDib large = MakeSmoothPicture(3000, 2000);
+                  WriteWholeFile(folder.Path("large.bmp"), BmpFileBytes(BlockBytes(large)));
+                  WriteWholeFile(folder.Path("large.jpg"),
+                                 EncodeJpeg(3000, 2000, TopDownBgr(large), JpegInput::Bgr));
+                  return 0;
+              }),
+              0);
+    for (const char* name : {"large.bmp", "large.jpg"}) {
+        SCOPED_TRACE(name);
+        std::string path = folder.Path(name);
+        int status = RunInChild([&path, &small] {
+            LimitAddressSpace(16 << 20);
+            if (OpenSourcePicture(path.c_str()) != SourceVerdict::CannotOpen ||
+                appState.sourceImage.block != nullptr)
+                return 1;
+            return OpenSourcePicture(small.c_str()) == SourceVerdict::Loaded ? 0 : 2;
+        });
+        EXPECT_EQ(status, 0);
+    }
+}
+
 TEST_F(SourceImageJpegTest, DamagedJpegCannotBeOpened) {
     Bytes stream = JpegBytes();
     stream.resize(stream.size() / 2);

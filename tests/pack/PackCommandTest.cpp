@@ -78,4 +78,23 @@ TEST_F(BuildSheetTest, RefusalsLeaveNoSheet) {
     EXPECT_EQ(appState.sheetImage.block, nullptr);
 }
 
+TEST_F(BuildSheetTest, SheetWhoseMemoryCannotBeHadLeavesNoneAndPackingGoesOn) {
+    // With 64 MB of address space to spare, a sheet of 8000 x 8000 (192 MB, well within what the
+    // formats allow) cannot be had; the next, of 2000 x 1700 (10 MB), is composed all the same.
+    int status = RunInChild([] {
+        LimitAddressSpace(64 << 20);
+        appState.sheetWidth = 8000;
+        appState.sheetHeight = 8000;
+        if (BuildSheet() != LayoutVerdict::Fits || appState.sheetImage.block != nullptr)
+            return 1;
+        appState.sheetWidth = 2000;
+        appState.sheetHeight = 1700;
+        if (BuildSheet() != LayoutVerdict::Fits || appState.sheetImage.block == nullptr ||
+            appState.sheetBytes != 10200040)
+            return 2;
+        return 0;
+    });
+    EXPECT_EQ(status, 0);
+}
+
 } // namespace

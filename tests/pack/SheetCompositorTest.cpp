@@ -212,6 +212,21 @@ TEST_F(ComposeSheetTest, NegativeDistanceOfExampleThree) {
     EXPECT_TRUE(std::equal(rowOne, rowOne + 3, SheetPixel(layout.originX, 416)));
 }
 
+TEST_F(ComposeSheetTest, DistanceFarBeyondTheSheetGivesOneCentredCopy) {
+    // Found by fuzzing: the one copy of a row and of a column is parted from its absent
+    // neighbours by more than a third of the 32-bit range.
+    Prepare(21, 927, 7, 5, 4);
+    Compose(1073741823, 1, 0);
+    ASSERT_EQ(layout.columns, 1);
+    ASSERT_EQ(layout.rows, 1);
+    EXPECT_EQ(layout.spacingX, 1073741830);
+    uint8_t first[3];
+    PatternPixel(0, 0, first);
+    EXPECT_TRUE(std::equal(first, first + 3, SheetPixel(7, 461)));
+    EXPECT_TRUE(IsGrey(6, 461, 0));
+    EXPECT_TRUE(IsGrey(14, 461, 0));
+}
+
 TEST_F(ComposeSheetTest, SheetsBeyondTwoGigabytesAreRefused) {
     // 26,754 squared still fits in 2,147,483,647 bytes; 26,755 squared does not.
     EXPECT_LE(40 + RowStride(26754) * 26754, INT32_MAX);

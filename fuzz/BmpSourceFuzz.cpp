@@ -1,0 +1,75 @@
+// A BMP file through the source loading and its acceptance test and, when it is accepted, through
+// a small layout and sheet. An accepted BMP file must arrive as its bytes after the file header,
+// its rows reversed when it was stored top-down. The last byte of the file picks the distance,
+// the margin and the background, so that the fuzzer varies them with the picture.
+
+#include "FuzzInput.h"
+
+#include "app/AppState.h"
+#include "image/SourceImage.h"
+#include "pack/PackCommand.h"
+#include "pack/SheetCompositor.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr size_t FileHeaderBytes = 14;
+
+// The loaded block against the file: the same header but for a positive height, the same rows,
+// in reverse order for a file stored top-down.
+void CheckBlockIsTheFile(const PackedDib& source, const uint8_t* data, size_t size) {
+    const uint8_t* file = data + FileHeaderBytes;
+    FUZZ_CHECK(static_cast<size_t>(source.blockBytes) == size - FileHeaderBytes);
+    int32_t storedHeight = ImageHeight(file);
+    int64_t rows = ImageHeight(source.block), stride = RowStride(ImageWidth(source.block));
+    FUZZ_CHECK(storedHeight == rows || storedHeight == -rows);
+    FUZZ_CHECK(std::memcmp(source.block, file, 8) == 0);
+    FUZZ_CHECK(std::memcmp(source.block + 12, file + 12, InfoHeaderBytes - 12) == 0);
+    for (int64_t row = 0; row < rows; ++row) {
+        int64_t fileRow = storedHeight < 0 ? rows - 1 - row : row;
+        FUZZ_CHECK(std::memcmp(source.block + InfoHeaderBytes + row * stride,
+                               file + InfoHeaderBytes + fileRow * stride,
+                               static_cast<size_t>(stride)) == 0);
+    }
+    int64_t rest = source.blockBytes - InfoHeaderBytes - rows * stride; // bytes after the rows
+    FUZZ_CHECK(std::memcmp(source.block + source.blockBytes - rest, file + source.blockBytes - rest,
+                           static_cast<size_t>(rest)) == 0);
+}
+
+bool StartsAsJpeg(const uint8_t* data, size_t size) {
+    return size >= 2 && data[0] == 0xFF && data[1] == 0xD8;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ResetAppState();
+    std::string name = WriteFuzzFile("source.bmp", data, size);
+    SourceVerdict verdict = OpenSourcePicture(name.c_str());
+    if (verdict != SourceVerdict::Loaded) {
+        FUZZ_CHECK(appState.sourceImage.block == nullptr);
+        return 0;
+    }
+    const PackedDib& source = appState.sourceImage;
+    FUZZ_CHECK(IsPackablePicture(source));
+    FUZZ_CHECK(appState.sourceWidth == ImageWidth(source.block));
+    FUZZ_CHECK(appState.sourceHeight == ImageHeight(source.block));
+    FUZZ_CHECK(appState.sourceWidth >= 1 && appState.sourceHeight >= 1);
+    if (!StartsAsJpeg(data, size)) // a JPEG stream may have been decoded instead
+        CheckBlockIsTheFile(source, data, size);
+
+    uint8_t knob = data[size - 1];      // a loaded picture is never empty
+    appState.distance = (knob & 7) - 3; // -3 to 4: overlapping, touching and parted copies
+    appState.margin = (knob >> 3) & 3;
+    appState.marginOn = knob >> 7;
+    appState.background = knob % backgroundLevelCount;
+    appState.sheetWidth = 2 * appState.sourceWidth + 13;
+    appState.sheetHeight = 2 * appState.sourceHeight + 11;
+    if (BuildSheet() == LayoutVerdict::Fits)
+        CheckBuiltSheet();
+    else
+        FUZZ_CHECK(appState.sheetImage.block == nullptr);
+    ResetAppState();
+    return 0;
+}
