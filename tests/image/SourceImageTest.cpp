@@ -71,7 +71,7 @@ TEST_F(SourceImageTest, WhatCannotBeLoadedOrPackedLeavesNoSource) {
     Bytes withTable = good; // biClrUsed 2: the pixels start at 48
     WriteLe32(withTable.data() + 14 + 32, 2);
     withTable.resize(good.size() + 8);
-    Bytes eightBit(InfoHeaderBytes + 1024 + 4 * 2, 0);
+    Bytes eightBit(InfoHeaderBytes + 1024 + 12 * 7, 0); // rows of 11 bytes padded to 12
     std::copy_n(picture.block, InfoHeaderBytes, eightBit.begin());
     WriteLe16(eightBit.data() + 14, 8);
     Bytes halfJpeg = EncodePicture(picture);
