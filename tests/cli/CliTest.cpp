@@ -161,7 +161,7 @@ TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
         {{"-s", "200,100", "missing.bmp", "out.bmp"}, "", "Nie mogę otworzyć zadanego pliku"},
         {{"-s", "200,100", "short.bmp", "out.bmp"}, "", "Nie mogę otworzyć zadanego pliku"},
         {{"-s", "200,100", "pal8.bmp", "out.bmp"}, "", "Plik wejściowy w nieprawidłowym formacie"},
-        {{"-s", "200,100", "bad.jpg", "out.jpg"}, "", ""},
+        {{"-s", "200,100", "bad.jpg", "out.jpg"}, "", "Nie mogę otworzyć zadanego pliku"},
         {{"-s", "99,100", "photo.bmp", "out.bmp"}, "", "Plik wejściowy za duży"},
         {{"-s", "0 0", "photo.bmp", "out.bmp"}, "", "Plik wejściowy za duży"},
         {{"-s", "10,10", "photo.bmp", "out.bmp"}, "", "Plik wejściowy za duży"},
