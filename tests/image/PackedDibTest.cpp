@@ -75,45 +75,37 @@ TEST(HeaderQueries, CoreHeaderTakesThreeByteEntriesAnd16BitSizes) {
     EXPECT_EQ(ImageHeight(InfoHeader(24, 0, 7, -9).data()), -9);
 }
 
-TEST(RowStride, PadsToFourBytes) {
-    for (auto [width, stride] : {std::pair<int64_t, int64_t>{0, 0},
-                                 {1, 4},
-                                 {3, 12},
-                                 {4, 12},
-                                 {5, 16},
-                                 {89478485, 268435456}}) // past where 24 x W leaves 32 bits
+TEST(RowStride, PadsToFourBytesIn64Bits) {
+    const int64_t cases[][2] = {{0, 0}, {1, 4}, {3, 12}, {4, 12}, {5, 16}, {89478485, 268435456}};
+    for (const auto& [width, stride] : cases)
         EXPECT_EQ(RowStride(width), stride) << width;
 }
 
 TEST(BlockHoldsPicture, NeedsHeaderTableAndRowsWithoutOverflow) {
     Bytes whole = PictureBytes(5, 3); // 40 + 16 x 3
+    EXPECT_TRUE(BlockHoldsPicture(whole.data(), 88));
+    EXPECT_FALSE(BlockHoldsPicture(whole.data(), 87)); // last row cut by one byte
+    EXPECT_FALSE(BlockHoldsPicture(whole.data(), 39)); // header cut
+
     Bytes eightBit = InfoHeader(8, 0, 4, 1);
     eightBit.resize(1064 + 4);
-    Bytes huge = InfoHeader(32, 0, INT32_MAX, INT32_MAX);
-    struct {
-        const char* what;
-        Bytes block;
-        int32_t bytes;
-        bool holds;
-    } const cases[] = {
-        {"whole", whole, 88, true},
-        {"last row cut by one byte", whole, 87, false},
-        {"header cut", whole, 39, false},
-        {"empty", whole, 0, false},
-        {"8 bits, whole", eightBit, 1068, true},
-        {"8 bits, row cut", eightBit, 1067, false},
-        {"colour table cut", eightBit, 1000, false},
-        {"shorter than the V5 header it claims", CoreHeader(124, 24, 1, 1), 100, false},
-        {"size field too small for any header", CoreHeader(4, 24, 1, 1), 40, false},
-        {"huge", huge, 40, false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(BlockHoldsPicture(c.block.data(), c.bytes), c.holds) << c.what;
+    EXPECT_TRUE(BlockHoldsPicture(eightBit.data(), 1068));
+    EXPECT_FALSE(BlockHoldsPicture(eightBit.data(), 1067));
+    EXPECT_FALSE(BlockHoldsPicture(eightBit.data(), 1000)); // colour table cut
+
+    Bytes v5 = CoreHeader(124, 24, 1, 1);
+    EXPECT_FALSE(BlockHoldsPicture(v5.data(), 100)); // shorter than the header it claims
+    Bytes tiny = CoreHeader(4, 24, 1, 1);
+    EXPECT_FALSE(BlockHoldsPicture(tiny.data(), 40)); // a size field too small for any header
+
+    // Extreme heights are refused, not overflowed.
     for (int32_t height : {INT32_MIN, INT32_MAX, -1000000}) {
         Bytes block = InfoHeader(24, 0, 65535, height);
         block.resize(1000);
         EXPECT_FALSE(BlockHoldsPicture(block.data(), 1000)) << height;
     }
+    Bytes huge = InfoHeader(32, 0, INT32_MAX, INT32_MAX);
+    EXPECT_FALSE(BlockHoldsPicture(huge.data(), 40));
 }
 
 TEST(IsPackablePicture, OnlyUncompressed24BitBottomUpOfOneByOneOrMore) {
