@@ -1,38 +1,20 @@
 #include "image/SaveFormats.h"
 
 #include "TestFiles.h"
+#include "TestJpegs.h"
 #include "image/BmpFile.h"
 #include "image/JpegFile.h"
 #include "platform/JpegCodec.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 
 namespace {
 
-// A photo-like picture: gradients under fine grain, where stronger compression pays.
-PackedDib MakeGrainyPicture(int32_t width, int32_t height) {
-    int64_t stride = RowStride(width);
-    PackedDib image = AllocateDib(InfoHeaderBytes + stride * height);
-    WriteInfoHeader(image.block, width, height, 0);
-    uint32_t seed = 12345;
-    for (int32_t y = 0; y < height; ++y) {
-        uint8_t* row = image.block + InfoHeaderBytes + y * stride;
-        for (int64_t i = 0; i < stride; ++i) {
-            seed = seed * 1103515245 + 12345;
-            int grain = static_cast<int>(seed >> 27) - 16;
-            int64_t base = 60 + (i % 3) * 40 + y / 2 + (i / 3) / 3;
-            row[i] = static_cast<uint8_t>(std::clamp<int64_t>(base + grain, 0, 255));
-        }
-    }
-    return image;
-}
-
 class SaveFormatsTest : public testing::Test {
   protected:
     ScratchFolder folder;
-    PackedDib sheet = MakeGrainyPicture(120, 90);
+    PackedDib sheet = MakeSmoothPicture(120, 90);
     void TearDown() override { ReleaseDib(sheet); }
 };
 
