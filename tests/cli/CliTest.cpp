@@ -1,8 +1,10 @@
 // kafelator-cli as a user runs it: exit status, messages and the files it leaves.
 
 #include "TestFiles.h"
+#include "TestJpegs.h"
 #include "app/AppState.h"
 #include "image/BmpFile.h"
+#include "image/JpegFile.h"
 #include "pack/PackCommand.h"
 
 #include <gtest/gtest.h>
@@ -19,9 +21,7 @@ class CliTest : public testing::Test {
   protected:
     void SetUp() override {
         ResetAppState();
-        PackedDib photo = MakePicture(60, 40);
-        WriteWholeFile(folder.Path("photo.bmp"), BmpFileBytes(BlockBytes(photo)));
-        ReleaseDib(photo);
+        WriteWholeFile(folder.Path("photo.bmp"), BmpFileBytes(PictureBytes(60, 40)));
     }
     void TearDown() override { ResetAppState(); }
 
@@ -33,21 +33,10 @@ class CliTest : public testing::Test {
             command += " '" + argument + "'";
         command += " >out.txt 2>err.txt";
         int status = std::system(command.c_str());
-        CliRun run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", ""};
         Bytes out = ReadWholeFile(folder.Path("out.txt")),
               err = ReadWholeFile(folder.Path("err.txt"));
-        run.out.assign(out.begin(), out.end());
-        run.err.assign(err.begin(), err.end());
-        return run;
-    }
-
-    std::vector<std::string> Outputs() {
-        std::vector<std::string> names;
-        for (const std::string& name : folder.Entries())
-            if (name != "photo.bmp" && name != "out.txt" && name != "err.txt" &&
-                name != "short.bmp" && name != "pal8.bmp")
-                names.push_back(name);
-        return names;
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(out.begin(), out.end()),
+                std::string(err.begin(), err.end())};
     }
 
     ScratchFolder folder;
@@ -59,7 +48,6 @@ TEST_F(CliTest, PacksABmpIntoTheSameSheetTheProceduresCompose) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
 
-    // The same job in this process, through the same procedures.
     appState.sourceImage = MakePicture(60, 40);
     appState.sourceWidth = 60;
     appState.sourceHeight = 40;
@@ -81,18 +69,33 @@ TEST_F(CliTest, BackgroundByNumberOrNameAndMarginOff) {
                    "photo.bmp", "b.bmp"})
                   .status,
               0);
-    EXPECT_EQ(ReadWholeFile(folder.Path("a.bmp")), ReadWholeFile(folder.Path("b.bmp")));
-    // Without margin and distance: 3 x 2 copies of 60 x 40 on 200 x 100, shares 5 and 6.
     Bytes sheet = ReadWholeFile(folder.Path("a.bmp"));
+    EXPECT_EQ(ReadWholeFile(folder.Path("b.bmp")), sheet);
+    // Without margin and distance: 3 x 2 copies of 60 x 40 on 200 x 100, shares 5 and 6.
     EXPECT_EQ(sheet[54 + 6 * 600 + 3 * 4], 0);     // left of the first copy
     EXPECT_NE(sheet[54 + 6 * 600 + 3 * 5 + 1], 0); // its first pixel's green
 }
 
+TEST_F(CliTest, PacksAJpegSourceIntoEveryJpegFormat) {
+    PackedDib photo = MakeSmoothPicture(30, 20);
+    WriteWholeFile(folder.Path("photo.jpg"), EncodePicture(photo));
+    ReleaseDib(photo);
+    for (const char* format : {"1", "2", "3"}) {
+        SCOPED_TRACE(format);
+        std::string sheet = std::string("sheet") + format + ".jpg";
+        ASSERT_EQ(Cli({"-s", "200,150", "-f", format, "photo.jpg", sheet}).status, 0);
+        PackedDib image = ReadJpegFile(folder.Path(sheet).c_str());
+        ASSERT_NE(image.block, nullptr);
+        EXPECT_EQ(ImageWidth(image.block), 200);
+        EXPECT_EQ(ImageHeight(image.block), 150);
+        ReleaseDib(image);
+    }
+}
+
 TEST_F(CliTest, HelpAndVersion) {
-    CliRun help = Cli({"--help"});
+    CliRun help = Cli({"--help"}), version = Cli({"--version"});
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage: kafelator-cli"), std::string::npos);
-    CliRun version = Cli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_NE(version.out.find("kafelator-cli "), std::string::npos);
 }
@@ -114,34 +117,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
         EXPECT_EQ(run.status, 2);
         EXPECT_NE(run.err.find("Usage:"), std::string::npos);
     }
-    EXPECT_TRUE(Outputs().empty());
-}
-
-TEST_F(CliTest, FailedJobsSayWhyAndLeaveNoOutput) {
-    WriteWholeFile(folder.Path("short.bmp"), Bytes(13, 'B'));
-    Bytes eightBit = ReadWholeFile(std::string(TEST_DATA_DIR) + "/bmpsuite/g/pal8.bmp");
-    WriteWholeFile(folder.Path("pal8.bmp"), eightBit);
-    struct {
-        std::vector<std::string> arguments;
-        const char* message;
-    } const cases[] = {
-        {{"-s", "200,100", "missing.bmp", "out.bmp"}, "Nie mogę otworzyć zadanego pliku"},
-        {{"-s", "200,100", "short.bmp", "out.bmp"}, "Nie mogę otworzyć zadanego pliku"},
-        {{"-s", "200,100", "pal8.bmp", "out.bmp"}, "Plik wejściowy w nieprawidłowym formacie"},
-        {{"-s", "99,100", "photo.bmp", "out.bmp"}, "Plik wejściowy za duży"},
-        {{"-s", "0 0", "photo.bmp", "out.bmp"}, "Plik wejściowy za duży"},
-        {{"-s", "30000,30000", "photo.bmp", "out.bmp"}, "Pakowanie nieudane"},
-        {{"-s", "200,100", "photo.bmp", "no/such/out.bmp"}, "Zapis nieudany"},
-        {{"-s", "200,100", "-d", "-40", "photo.bmp", "out.bmp"}, "--distance -40"},
-        {{"-s", "200,100", "-m", "-1", "photo.bmp", "out.bmp"}, "--margin -1"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        CliRun run = Cli(c.arguments);
-        EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-    }
-    EXPECT_TRUE(Outputs().empty());
+    EXPECT_FALSE(FileExists(folder.Path("out.bmp")));
 }
 
 // Shell commands under which kafelator-cli cannot have a sheet of 300 MB: an address-space limit,
@@ -155,31 +131,49 @@ std::string WithLittleMemory() {
 #endif
 }
 
-TEST_F(CliTest, SheetWhoseMemoryCannotBeHadFailsAndLeavesNoOutput) {
-    CliRun run = Cli({"-s", "10000,10000", "photo.bmp", "out.bmp"}, WithLittleMemory());
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Pakowanie nieudane"), std::string::npos) << run.err;
-    EXPECT_TRUE(Outputs().empty());
-}
-
-TEST_F(CliTest, FullDiskFailsAndKeepsTheOldFile) {
+TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
+    WriteWholeFile(folder.Path("short.bmp"), Bytes(13, 'B'));
+    WriteWholeFile(folder.Path("pal8.bmp"),
+                   ReadWholeFile(std::string(TEST_DATA_DIR) + "/bmpsuite/g/pal8.bmp"));
+    WriteWholeFile(folder.Path("bad.jpg"), {0xFF, 0xD8, 0xFF, 0xDB, 0x00});
     // A file-size limit of a few KB makes the write fail part way, as a full disk would; the
     // signal it raises is ignored, so that the write itself reports the failure.
-    for (const char* output : {"sheet.bmp", "sheet.jpg"}) {
-        SCOPED_TRACE(output);
-        WriteWholeFile(folder.Path(output), Bytes(77, 0x77));
-        CliRun run = Cli({"-s", "900,700", "photo.bmp", output}, "trap '' XFSZ && ulimit -f 8 && ");
+    const std::string fullDisk = "trap '' XFSZ && ulimit -f 8 && ";
+    struct {
+        std::vector<std::string> arguments;
+        std::string limits;
+        const char* message;
+    } const cases[] = {
+        {{"-s", "200,100", "missing.bmp", "out.bmp"}, "", "Nie mogę otworzyć zadanego pliku"},
+        {{"-s", "200,100", "short.bmp", "out.bmp"}, "", "Nie mogę otworzyć zadanego pliku"},
+        {{"-s", "200,100", "pal8.bmp", "out.bmp"}, "", "Plik wejściowy w nieprawidłowym formacie"},
+        {{"-s", "200,100", "bad.jpg", "out.jpg"}, "", "Nie mogę otworzyć zadanego pliku"},
+        {{"-s", "99,100", "photo.bmp", "out.bmp"}, "", "Plik wejściowy za duży"},
+        {{"-s", "0 0", "photo.bmp", "out.bmp"}, "", "Plik wejściowy za duży"},
+        {{"-s", "10,10", "photo.bmp", "out.bmp"}, "", "Plik wejściowy za duży"},
+        {{"-s", "30000,30000", "photo.bmp", "out.bmp"}, "", "Pakowanie nieudane"},
+        {{"-s", "10000,10000", "photo.bmp", "out.bmp"}, WithLittleMemory(), "Pakowanie nieudane"},
+        {{"-s", "200,100", "photo.bmp", "no/such/out.bmp"}, "", "Zapis nieudany"},
+        {{"-s", "900,700", "photo.bmp", "out.bmp"}, fullDisk, "Zapis nieudany"},
+        {{"-s", "900,700", "photo.bmp", "out.jpg"}, fullDisk, "Zapis nieudany"},
+        {{"-s", "200,100", "-d", "-40", "photo.bmp", "out.bmp"}, "", "--distance -40"},
+        {{"-s", "200,100", "-m", "-1", "photo.bmp", "out.bmp"}, "", "--margin -1"},
+    };
+    const Bytes old(77, 0x77);
+    WriteWholeFile(folder.Path("out.bmp"), old);
+    WriteWholeFile(folder.Path("out.jpg"), old);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[c.arguments.size() - 2] + " " + c.arguments[1] + " " + c.limits);
+        CliRun run = Cli(c.arguments, c.limits);
         EXPECT_EQ(run.status, 1);
-        EXPECT_NE(run.err.find("Zapis nieudany"), std::string::npos) << run.err;
-        EXPECT_EQ(ReadWholeFile(folder.Path(output)), Bytes(77, 0x77));
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(ReadWholeFile(folder.Path("out.bmp")), old);
+        EXPECT_EQ(ReadWholeFile(folder.Path("out.jpg")), old);
     }
-    EXPECT_EQ(Outputs(), (std::vector<std::string>{"sheet.bmp", "sheet.jpg"}));
-}
-
-TEST_F(CliTest, FailedJobNeverTouchesAnExistingOutput) {
-    WriteWholeFile(folder.Path("out.bmp"), Bytes(77, 0x77));
-    EXPECT_EQ(Cli({"-s", "10,10", "photo.bmp", "out.bmp"}).status, 1);
-    EXPECT_EQ(ReadWholeFile(folder.Path("out.bmp")), Bytes(77, 0x77));
+    EXPECT_EQ(
+        folder.Entries(),
+        (std::vector<std::string>{"bad.jpg", "err.txt", "out.bmp", "out.jpg", "out.txt", "pal8.bmp",
+                                  "photo.bmp", "short.bmp"})); // and no temporary file
 }
 
 } // namespace

@@ -14,11 +14,10 @@ TEST(OpenFileForReading, OnlyRegularFilesAndNeverWaits) {
     FileHandle plain = OpenFileForReading(folder.Path("plain").c_str());
     EXPECT_NE(plain, FileError);
     CloseFile(plain);
-    // A FIFO with no writer would block an ordinary open for ever.
-    EXPECT_EQ(OpenFileForReading(folder.Path("fifo").c_str()), FileError);
-    EXPECT_EQ(OpenFileForReading(folder.Path("").c_str()), FileError); // the folder itself
-    EXPECT_EQ(OpenFileForReading("/dev/zero"), FileError);
-    EXPECT_EQ(OpenFileForReading(folder.Path("missing").c_str()), FileError);
+    // A FIFO with no writer would block an ordinary open for ever; "" names the folder itself.
+    for (const std::string& name :
+         {folder.Path("fifo"), folder.Path(""), std::string("/dev/zero"), folder.Path("missing")})
+        EXPECT_EQ(OpenFileForReading(name.c_str()), FileError) << name;
 }
 
 TEST(ReadAndSeek, LengthFromTheEndAndShortReadsAtIt) {
@@ -36,31 +35,25 @@ TEST(ReadAndSeek, LengthFromTheEndAndShortReadsAtIt) {
     CloseFile(file);
 }
 
-TEST(NewFile, NothingAppearsUntilFinished) {
+// Nothing appears until finished, a discarded file leaves the old one, and even a name at the
+// length limit gets a temporary file beside it.
+TEST(NewFile, ReplacesTheTargetOnlyWhenFinished) {
     ScratchFolder folder;
-    NewFile file;
-    ASSERT_TRUE(CreateNewFile(folder.Path("out").c_str(), &file));
-    ASSERT_TRUE(WriteNewFile(file, "abc", 3));
-    EXPECT_FALSE(FileExists(folder.Path("out")));
-    ASSERT_TRUE(FinishNewFile(file));
-    EXPECT_EQ(ReadWholeFile(folder.Path("out")), (Bytes{'a', 'b', 'c'}));
-
-    NewFile discarded;
-    ASSERT_TRUE(CreateNewFile(folder.Path("out").c_str(), &discarded));
-    ASSERT_TRUE(WriteNewFile(discarded, "xyz!", 4));
-    DiscardNewFile(discarded);
-    EXPECT_EQ(ReadWholeFile(folder.Path("out")), (Bytes{'a', 'b', 'c'}));
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out"});
-}
-
-TEST(NewFile, LongNamesStillGetATemporaryFile) {
-    ScratchFolder folder;
-    std::string name = folder.Path(std::string(250, 'n'));
-    NewFile file;
-    ASSERT_TRUE(CreateNewFile(name.c_str(), &file));
-    ASSERT_TRUE(WriteNewFile(file, "abc", 3));
-    ASSERT_TRUE(FinishNewFile(file));
-    EXPECT_TRUE(FileExists(name));
+    for (const std::string& name : {std::string("out"), std::string(250, 'n')}) {
+        SCOPED_TRACE(name.size());
+        std::string path = folder.Path(name);
+        NewFile file, discarded;
+        ASSERT_TRUE(CreateNewFile(path.c_str(), &file));
+        ASSERT_TRUE(WriteNewFile(file, "abc", 3));
+        EXPECT_FALSE(FileExists(path));
+        ASSERT_TRUE(FinishNewFile(file));
+        ASSERT_TRUE(CreateNewFile(path.c_str(), &discarded));
+        ASSERT_TRUE(WriteNewFile(discarded, "xyz!", 4));
+        DiscardNewFile(discarded);
+        EXPECT_EQ(ReadWholeFile(path), (Bytes{'a', 'b', 'c'}));
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{name});
+        std::remove(path.c_str());
+    }
 }
 
 } // namespace
