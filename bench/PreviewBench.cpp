@@ -14,7 +14,8 @@ namespace {
 
 // Arguments: sheet width and height, screen width and height.
 void PaintPreviewBench(benchmark::State& state) {
-    auto width = static_cast<int32_t>(state.range(0)), height = static_cast<int32_t>(state.range(1));
+    auto width = static_cast<int32_t>(state.range(0)),
+         height = static_cast<int32_t>(state.range(1));
     int64_t stride = (int64_t{width} * 3 + 3) & ~int64_t{3};
     std::vector<uint8_t> sheet(static_cast<size_t>(40 + stride * height));
     for (size_t i = 40; i < sheet.size(); ++i)

@@ -7,16 +7,9 @@
 
 #include <cstddef>
 
-namespace {
-
-// The pack command reads its texts through a 50-byte buffer.
-constexpr size_t ControlTextBytes = 50;
-
-} // namespace
-
 int ParseSheetSize(const char* text, int32_t* width, int32_t* height) {
     char separated[ControlTextBytes] = {};
-    for (size_t i = 0; i + 1 < ControlTextBytes && text[i] != '\0'; ++i)
+    for (size_t i = 0; i + 1 < sizeof separated && text[i] != '\0'; ++i)
         separated[i] = text[i] == ',' || text[i] == '*' ? ' ' : text[i];
     const char* p = separated;
     if (!ScanInt32(p, width))

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+// The pack command reads the size box and the edits through a buffer of this many bytes, so at
+// most 49 characters of each count.
+inline constexpr int32_t ControlTextBytes = 50;
+
 // The size box's text: every "," and "*" counts as a blank, then two "%d" numbers, so
 // "2000 1700", "2000,1700", "2000, 1700" and "2000*1700" all give 2000 x 1700 and text after the
 // second number is ignored. Each number is stored as it converts; the result is how many did.

@@ -10,9 +10,6 @@
 
 namespace {
 
-// The controls are read through a 50-byte buffer, as the size box and the edits hold short texts.
-constexpr int32_t ControlTextBytes = 50;
-
 bool ReadNumber(Dialog* dialog, int32_t id, int32_t* value) {
     char text[ControlTextBytes];
     GetDlgItemText(dialog, id, text, ControlTextBytes);
