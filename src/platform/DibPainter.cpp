@@ -1,5 +1,7 @@
 #include "platform/DibPainter.h"
 
+#include "image/PackedDib.h"
+
 #include <QImage>
 
 #include <vector>
@@ -10,8 +12,8 @@ void DrawDibNearest(QPainter& painter, int32_t x, int32_t y, int32_t destination
     if (destinationWidth <= 0 || destinationHeight <= 0 || width <= 0 || height <= 0)
         return;
     // Each destination pixel takes the source pixel it falls on.
-    int64_t stride = (int64_t{width} * 24 + 31) / 32 * 4;
-    const uint8_t* pixels = packedDib + 40;
+    int64_t stride = RowStride(width);
+    const uint8_t* pixels = packedDib + InfoHeaderBytes;
     std::vector<int64_t> columnOffsets(static_cast<size_t>(destinationWidth));
     for (int32_t i = 0; i < destinationWidth; ++i)
         columnOffsets[static_cast<size_t>(i)] = 3 * (int64_t{i} * width / destinationWidth);
