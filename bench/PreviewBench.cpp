@@ -18,8 +18,8 @@ void PaintPreviewBench(benchmark::State& state) {
     auto width = static_cast<int32_t>(state.range(0)),
          height = static_cast<int32_t>(state.range(1));
     int64_t stride = RowStride(width);
-    std::vector<uint8_t> sheet(static_cast<size_t>(InfoHeaderBytes + stride * height));
-    for (size_t i = InfoHeaderBytes; i < sheet.size(); ++i)
+    std::vector<uint8_t> sheet(static_cast<size_t>(stride * height));
+    for (size_t i = 0; i < sheet.size(); ++i)
         sheet[i] = static_cast<uint8_t>(i * 13 + i / 4099);
     int32_t shownWidth = width, shownHeight = height;
     FitByHalving(static_cast<int32_t>(state.range(2)) - 10,
@@ -27,7 +27,7 @@ void PaintPreviewBench(benchmark::State& state) {
     QImage window(shownWidth + 10, shownHeight + 50, QImage::Format_RGB32);
     for (auto _ : state) {
         QPainter painter(&window);
-        DrawDibNearest(painter, 5, 5, shownWidth, shownHeight, sheet.data(), width, height);
+        DrawDibNearest(painter, 5, 5, shownWidth, shownHeight, sheet.data(), width, height, stride);
     }
     state.counters["shown_pixels"] = double(shownWidth) * shownHeight;
 }

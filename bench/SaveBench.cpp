@@ -4,10 +4,8 @@
 // under a new name does; removing the file again is left out of the timing.
 
 #include "BenchPictures.h"
-#include "app/AppState.h"
 #include "image/SaveFormats.h"
-#include "pack/GridLayout.h"
-#include "pack/SheetCompositor.h"
+#include "pack/SheetBuilding.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -18,35 +16,28 @@
 namespace {
 
 std::string folder;
+PackedDib sheet;
 
 void SaveSheet(benchmark::State& state) {
     auto saveMode = static_cast<int32_t>(state.range(0));
     std::string name = folder + (saveMode == 0 ? "/sheet.bmp" : "/sheet.jpg");
     for (auto _ : state) {
-        if (WriteInSaveFormat(name.c_str(), appState.sheetImage, appState.sheetBytes, saveMode) !=
-            1)
+        if (WriteInSaveFormat(name.c_str(), sheet, saveMode) != 1)
             state.SkipWithError("save failed");
         state.PauseTiming();
         std::remove(name.c_str());
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(state.iterations() * int64_t{appState.sheetBytes});
+    state.SetBytesProcessed(state.iterations() * int64_t{sheet.blockBytes});
 }
 
 BENCHMARK(SaveSheet)->ArgName("format")->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 bool ComposeA4Sheet() {
-    appState.sourceImage = MakeGrainyPicture(600, 800);
-    appState.sourceWidth = 600;
-    appState.sourceHeight = 800;
-    appState.sheetWidth = 2480;
-    appState.sheetHeight = 3508;
-    appState.background = 2;
-    SheetLayout layout{};
-    if (ComputeLayout(2480, 3508, 600, 800, 50, 1, 20, &layout) != LayoutVerdict::Fits)
-        return false;
-    appState.sheetImage = ComposeSheet(layout, &appState.sheetBytes);
-    return appState.sheetImage.block != nullptr;
+    PackedDib source = MakeGrainyPicture(600, 800);
+    sheet = BuildSheet(source, {2480, 3508, 50, 20, 1, 2}).sheet;
+    ReleaseDib(source);
+    return sheet.block != nullptr;
 }
 
 } // namespace
@@ -60,7 +51,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    ResetAppState();
+    ReleaseDib(sheet);
     rmdir(folder.c_str());
     return 0;
 }

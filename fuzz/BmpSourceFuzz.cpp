@@ -5,9 +5,8 @@
 
 #include "FuzzInput.h"
 
-#include "app/AppState.h"
 #include "image/SourceImage.h"
-#include "pack/PackCommand.h"
+#include "pack/SheetBuilding.h"
 #include "pack/SheetCompositor.h"
 
 #include <cstring>
@@ -44,32 +43,33 @@ bool StartsAsJpeg(const uint8_t* data, size_t size) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ResetAppState();
     std::string name = WriteFuzzFile("source.bmp", data, size);
-    SourceVerdict verdict = OpenSourcePicture(name.c_str());
-    if (verdict != SourceVerdict::Loaded) {
-        FUZZ_CHECK(appState.sourceImage.block == nullptr);
+    PackableSource loaded = LoadPackableSource(name.c_str());
+    if (loaded.verdict != SourceVerdict::Loaded) {
+        FUZZ_CHECK(loaded.image.block == nullptr);
         return 0;
     }
-    const PackedDib& source = appState.sourceImage;
+    PackedDib& source = loaded.image;
     FUZZ_CHECK(IsPackablePicture(source));
-    FUZZ_CHECK(appState.sourceWidth == ImageWidth(source.block));
-    FUZZ_CHECK(appState.sourceHeight == ImageHeight(source.block));
-    FUZZ_CHECK(appState.sourceWidth >= 1 && appState.sourceHeight >= 1);
+    int32_t width = ImageWidth(source.block), height = ImageHeight(source.block);
+    FUZZ_CHECK(width >= 1 && height >= 1);
     if (!StartsAsJpeg(data, size)) // a JPEG stream may have been decoded instead
         CheckBlockIsTheFile(source, data, size);
 
-    uint8_t knob = data[size - 1];      // a loaded picture is never empty
-    appState.distance = (knob & 7) - 3; // -3 to 4: overlapping, touching and parted copies
-    appState.margin = (knob >> 3) & 3;
-    appState.marginOn = knob >> 7;
-    appState.background = knob % backgroundLevelCount;
-    appState.sheetWidth = 2 * appState.sourceWidth + 13;
-    appState.sheetHeight = 2 * appState.sourceHeight + 11;
-    if (BuildSheet() == LayoutVerdict::Fits)
-        CheckBuiltSheet();
+    uint8_t knob = data[size - 1]; // a loaded picture is never empty
+    PackParameters parameters;
+    parameters.distance = (knob & 7) - 3; // -3 to 4: overlapping, touching and parted copies
+    parameters.margin = (knob >> 3) & 3;
+    parameters.marginOn = knob >> 7;
+    parameters.background = knob % backgroundLevelCount;
+    parameters.sheetWidth = 2 * width + 13;
+    parameters.sheetHeight = 2 * height + 11;
+    BuiltSheet built = BuildSheet(source, parameters);
+    if (built.verdict == LayoutVerdict::Fits)
+        CheckBuiltSheet(source, parameters, built.sheet);
     else
-        FUZZ_CHECK(appState.sheetImage.block == nullptr);
-    ResetAppState();
+        FUZZ_CHECK(built.sheet.block == nullptr);
+    ReleaseDib(built.sheet);
+    ReleaseDib(source);
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "FuzzInput.h"
 
-#include "app/AppState.h"
 #include "image/PackedDib.h"
+#include "pack/SheetBuilding.h"
 #include "pack/SheetCompositor.h"
 
 #include <cerrno>
@@ -89,27 +89,26 @@ PackedDib MakeFuzzPicture(int32_t width, int32_t height) {
     return image;
 }
 
-void CheckBuiltSheet() {
+void CheckBuiltSheet(const PackedDib& sourceImage, const PackParameters& parameters,
+                     const PackedDib& sheet) {
+    int64_t w = ImageWidth(sourceImage.block), h = ImageHeight(sourceImage.block);
     SheetLayout layout{};
-    FUZZ_CHECK(ComputeLayout(appState.sheetWidth, appState.sheetHeight, appState.sourceWidth,
-                             appState.sourceHeight, appState.distance, appState.marginOn,
-                             appState.margin, &layout) == LayoutVerdict::Fits);
-    const PackedDib& sheet = appState.sheetImage;
+    FUZZ_CHECK(ComputeLayout(parameters.sheetWidth, parameters.sheetHeight, static_cast<int32_t>(w),
+                             static_cast<int32_t>(h), parameters.distance, parameters.marginOn,
+                             parameters.margin, &layout) == LayoutVerdict::Fits);
     FUZZ_CHECK(sheet.block != nullptr);
-    int64_t W = appState.sheetWidth, H = appState.sheetHeight;
+    int64_t W = parameters.sheetWidth, H = parameters.sheetHeight;
     int64_t stride = RowStride(W);
-    FUZZ_CHECK(appState.sheetBytes == InfoHeaderBytes + stride * H);
-    FUZZ_CHECK(sheet.blockBytes == appState.sheetBytes);
+    FUZZ_CHECK(sheet.blockBytes == InfoHeaderBytes + stride * H);
     FUZZ_CHECK(IsPackablePicture(sheet));
     FUZZ_CHECK(ImageWidth(sheet.block) == W && ImageHeight(sheet.block) == H);
 
-    int64_t w = appState.sourceWidth, h = appState.sourceHeight;
-    const uint8_t* source = appState.sourceImage.block + InfoHeaderBytes;
+    const uint8_t* source = sourceImage.block + InfoHeaderBytes;
     const uint8_t* pixels = sheet.block + InfoHeaderBytes;
     for (int64_t y = 0; y < h; ++y)
         FUZZ_CHECK(std::memcmp(pixels + (layout.originY + y) * stride + 3 * int64_t{layout.originX},
                                source + y * RowStride(w), static_cast<size_t>(3 * w)) == 0);
-    uint8_t grey = BackgroundGreys[appState.background];
+    uint8_t grey = BackgroundGreys[parameters.background];
     if (layout.originX > 0 || layout.originY > 0)
         FUZZ_CHECK(pixels[0] == grey && pixels[1] == grey && pixels[2] == grey);
     for (int64_t pad = 3 * W; pad < stride; ++pad)

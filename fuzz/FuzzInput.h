@@ -22,7 +22,9 @@ PackedDib MakeFuzzPicture(int32_t width, int32_t height);
 // After BuildSheet has found that the grid fits on a small sheet: the sheet exists with its size,
 // and the copy nearest the lower-left corner, which no other copy covers, shows the source
 // unchanged, with the background grey left of it and below it.
-void CheckBuiltSheet();
+struct PackParameters;
+void CheckBuiltSheet(const PackedDib& source, const PackParameters& parameters,
+                     const PackedDib& sheet);
 
 // Ends the run with a report naming the broken invariant, as a sanitizer report would, so that
 // libFuzzer keeps the input that broke it.

@@ -4,7 +4,6 @@
 
 #include "FuzzInput.h"
 
-#include "app/AppState.h"
 #include "image/JpegFile.h"
 #include "image/SourceImage.h"
 
@@ -46,7 +45,6 @@ void CheckRoundTrip(const PackedDib& image) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    ResetAppState();
     std::string name = WriteFuzzFile("source.jpg", data, size);
     PackedDib image = ReadJpegFile(name.c_str());
     bool decoded = image.block != nullptr;
@@ -55,13 +53,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckRoundTrip(image);
         ReleaseDib(image);
     }
-    SourceVerdict verdict = OpenSourcePicture(name.c_str());
-    if (decoded)
-        FUZZ_CHECK(verdict == SourceVerdict::Loaded); // a decoded JPEG always passes the test
-    if (verdict == SourceVerdict::Loaded)
-        FUZZ_CHECK(IsPackablePicture(appState.sourceImage));
+    PackableSource loaded = LoadPackableSource(name.c_str());
+    if (decoded) // a decoded JPEG always passes the test
+        FUZZ_CHECK(loaded.verdict == SourceVerdict::Loaded);
+    if (loaded.verdict == SourceVerdict::Loaded)
+        FUZZ_CHECK(IsPackablePicture(loaded.image));
     else
-        FUZZ_CHECK(appState.sourceImage.block == nullptr);
-    ResetAppState();
+        FUZZ_CHECK(loaded.image.block == nullptr);
+    ReleaseDib(loaded.image);
     return 0;
 }

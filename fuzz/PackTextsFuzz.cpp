@@ -10,9 +10,9 @@
 
 #include "FuzzInput.h"
 
-#include "app/AppState.h"
 #include "image/PackedDib.h"
-#include "pack/PackCommand.h"
+#include "pack/PackTexts.h"
+#include "pack/SheetBuilding.h"
 #include "pack/SheetCompositor.h"
 
 #include <cerrno>
@@ -94,10 +94,10 @@ ExactLayout ComputeExactly(int64_t W, int64_t H, int64_t w, int64_t h, int64_t D
     return exact;
 }
 
-void CheckLayout(const SheetLayout& layout, LayoutVerdict verdict, const ExactLayout& exact) {
-    int64_t W = appState.sheetWidth, H = appState.sheetHeight, w = appState.sourceWidth,
-            h = appState.sourceHeight, D = appState.distance;
-    int64_t margin = appState.marginOn == 1 ? appState.margin : 0;
+void CheckLayout(const PackParameters& p, int64_t w, int64_t h, const SheetLayout& layout,
+                 LayoutVerdict verdict, const ExactLayout& exact) {
+    int64_t W = p.sheetWidth, H = p.sheetHeight, D = p.distance;
+    int64_t margin = p.marginOn == 1 ? p.margin : 0;
     if (exact.defined) {
         FUZZ_CHECK(verdict == (exact.fits ? LayoutVerdict::Fits : LayoutVerdict::SourceTooLarge));
         if (exact.fits) {
@@ -135,7 +135,6 @@ std::vector<std::string> Lines(const uint8_t* data, size_t size) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0)
         return 0;
-    ResetAppState();
     std::vector<std::string> texts = Lines(data + 1, size - 1);
     texts.resize(4);
     for (const std::string& text : texts)
@@ -145,35 +144,36 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     int converted = ParseSheetSize(texts[0].c_str(), &width, &height);
     FUZZ_CHECK(converted == ReferenceSheetSize(texts[0], &expectedWidth, &expectedHeight));
     FUZZ_CHECK(width == expectedWidth && height == expectedHeight);
-    if (converted != 2 || !ParseNumber(texts[1].c_str(), &appState.distance) ||
-        !ParseNumber(texts[2].c_str(), &appState.margin))
+    PackParameters p;
+    if (converted != 2 || !ParseNumber(texts[1].c_str(), &p.distance) ||
+        !ParseNumber(texts[2].c_str(), &p.margin))
         return 0;
-    appState.sheetWidth = width;
-    appState.sheetHeight = height;
-    appState.marginOn = data[0] & 1;
-    appState.background = (data[0] >> 1) % backgroundLevelCount;
-    if (ParseSheetSize(texts[3].c_str(), &appState.sourceWidth, &appState.sourceHeight) != 2) {
-        appState.sourceWidth = 7;
-        appState.sourceHeight = 5;
+    p.sheetWidth = width;
+    p.sheetHeight = height;
+    p.marginOn = data[0] & 1;
+    p.background = (data[0] >> 1) % backgroundLevelCount;
+    int32_t sourceWidth = 7, sourceHeight = 5;
+    if (ParseSheetSize(texts[3].c_str(), &sourceWidth, &sourceHeight) != 2) {
+        sourceWidth = 7;
+        sourceHeight = 5;
     }
 
     SheetLayout layout{};
-    LayoutVerdict verdict = ComputeLayout(
-        appState.sheetWidth, appState.sheetHeight, appState.sourceWidth, appState.sourceHeight,
-        appState.distance, appState.marginOn, appState.margin, &layout);
-    CheckLayout(layout, verdict,
-                ComputeExactly(appState.sheetWidth, appState.sheetHeight, appState.sourceWidth,
-                               appState.sourceHeight, appState.distance, appState.marginOn,
-                               appState.margin));
+    LayoutVerdict verdict = ComputeLayout(p.sheetWidth, p.sheetHeight, sourceWidth, sourceHeight,
+                                          p.distance, p.marginOn, p.margin, &layout);
+    CheckLayout(p, sourceWidth, sourceHeight, layout, verdict,
+                ComputeExactly(p.sheetWidth, p.sheetHeight, sourceWidth, sourceHeight, p.distance,
+                               p.marginOn, p.margin));
 
-    bool small = int64_t{appState.sheetWidth} * appState.sheetHeight <= ComposedSheetPixels &&
-                 appState.sourceWidth <= LargestComposedSource &&
-                 appState.sourceHeight <= LargestComposedSource;
+    bool small = int64_t{p.sheetWidth} * p.sheetHeight <= ComposedSheetPixels &&
+                 sourceWidth <= LargestComposedSource && sourceHeight <= LargestComposedSource;
     if (verdict == LayoutVerdict::Fits && small) {
-        appState.sourceImage = MakeFuzzPicture(appState.sourceWidth, appState.sourceHeight);
-        FUZZ_CHECK(BuildSheet() == LayoutVerdict::Fits);
-        CheckBuiltSheet();
+        PackedDib source = MakeFuzzPicture(sourceWidth, sourceHeight);
+        BuiltSheet built = BuildSheet(source, p);
+        FUZZ_CHECK(built.verdict == LayoutVerdict::Fits);
+        CheckBuiltSheet(source, p, built.sheet);
+        ReleaseDib(built.sheet);
+        ReleaseDib(source);
     }
-    ResetAppState();
     return 0;
 }

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
             image.block[InfoHeaderBytes + row * stride + pad] = 0;
     }
     int written = EndsWith(argv[3], ".jpg") ? WriteJpegFile(argv[3], image, CameraQuality)
-                                            : WriteBmpFile(argv[3], image, image.blockBytes);
+                                            : WriteBmpFile(argv[3], image);
     ReleaseDib(image);
     return written ? 0 : 1;
 }

@@ -1,3 +1,6 @@
+// Where the core meets the dialogs: the entry loads the settings into appState, runs the main
+// dialog and writes the settings back.
+
 #include "app/ProgramEntry.h"
 
 #include "app/AppState.h"

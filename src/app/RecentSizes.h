@@ -1,10 +1,24 @@
 #pragma once
-// The recent sheet sizes in appState.recentSizes, newest first, up to ten, and the size box that
-// offers them: an editable combo box whose entries read "width height".
+// The recent sheet sizes, newest first, up to ten, and the size box that offers them: an editable
+// combo box whose entries read "width height". The list lives in appState.recentSizes.
 
 #include "platform/DialogItems.h"
 
 #include <cstdint>
+
+inline constexpr int RecentSizeSlots = 10;
+
+struct RecentSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// Up to ten sheet sizes, slot 0 the newest, and the index of the one selected in the size box.
+struct RecentSizes {
+    RecentSize entries[RecentSizeSlots] = {};
+    int32_t count = 0;    // 0 to 10; slots from count on carry no meaning
+    int32_t lastUsed = 0; // 0 to count - 1, or 0 when the list is empty
+};
 
 // Empties the size box, adds every recent size in order and selects the one last used, which
 // also puts its text in the edit part. With no recent sizes nothing is selected and the edit part

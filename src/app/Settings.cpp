@@ -1,17 +1,14 @@
 #include "app/Settings.h"
 
 #include "app/AppState.h"
-#include "app/NumberText.h"
-#include "image/SaveFormats.h"
 #include "pack/SheetCompositor.h"
+#include "platform/NumberText.h"
 #include "platform/ProfileFile.h"
 
 #include <cstdio>
 
 namespace {
 
-// A bare name: the file lives in the current folder, beside the program's other files.
-const char SettingsFileName[] = "zeltrim.ini";
 const char ResolutionSection[] = "Resolution";
 const char KafelatorSection[] = "Kafelator";
 
@@ -68,11 +65,11 @@ void WriteUnsigned(ProfileFile& profile, const char* section, const char* key, u
 
 } // namespace
 
-void LoadSettings() {
-    const AppState defaults;
-    ProfileFile profile(SettingsFileName);
-    RecentSizes& recent = appState.recentSizes;
-    recent = RecentSizes{};
+Settings ReadSettings(const char* fileName) {
+    const Settings defaults;
+    ProfileFile profile(fileName);
+    Settings settings;
+    RecentSizes& recent = settings.recentSizes;
     recent.count = ReadRecentSizes(profile, recent);
 
     uint32_t value = 0;
@@ -81,34 +78,34 @@ void LoadSettings() {
         recent.lastUsed = static_cast<int32_t>(value);
 
     // Any number that is not positive as a signed value, -1 too, turns the margin off.
-    appState.marginOn = defaults.marginOn;
     if (ReadUnsigned(profile, KafelatorSection, "MarginOn", &value))
-        appState.marginOn = static_cast<int32_t>(value) > 0 ? 1 : 0;
+        settings.marginOn = static_cast<int32_t>(value) > 0 ? 1 : 0;
 
     bool parsed = ReadUnsigned(profile, KafelatorSection, "Margin", &value);
-    appState.margin =
+    settings.margin =
         parsed && value <= MarginLimit ? static_cast<int32_t>(value) : defaults.margin;
 
     // Written as the unsigned form of the field, so a negative distance (overlapping copies)
     // comes back as a large number that is negative again as a signed value.
     parsed = ReadUnsigned(profile, KafelatorSection, "Distance", &value);
-    appState.distance = parsed && static_cast<int32_t>(value) <= DistanceLimit
+    settings.distance = parsed && static_cast<int32_t>(value) <= DistanceLimit
                             ? static_cast<int32_t>(value)
                             : defaults.distance;
 
     parsed = ReadUnsigned(profile, KafelatorSection, "Background", &value);
-    appState.background =
+    settings.background =
         parsed && value < static_cast<uint32_t>(backgroundLevelCount) ? value : defaults.background;
 
     parsed = ReadUnsigned(profile, KafelatorSection, "SaveMode", &value);
-    appState.saveMode = parsed && value < static_cast<uint32_t>(saveFormatCount)
+    settings.saveMode = parsed && value < static_cast<uint32_t>(saveFormatCount)
                             ? static_cast<int32_t>(value)
                             : defaults.saveMode;
+    return settings;
 }
 
-void SaveSettings() {
-    ProfileFile profile(SettingsFileName);
-    const RecentSizes& recent = appState.recentSizes;
+bool WriteSettings(const char* fileName, const Settings& settings) {
+    ProfileFile profile(fileName);
+    const RecentSizes& recent = settings.recentSizes;
     WriteUnsigned(profile, ResolutionSection, "Count", static_cast<uint32_t>(recent.count));
     // Keys beyond the count that an earlier run left stay; the count keeps them from being read.
     for (int32_t i = 0; i < recent.count; ++i) {
@@ -121,10 +118,26 @@ void SaveSettings() {
     }
     WriteUnsigned(profile, ResolutionSection, "LastUsed", static_cast<uint32_t>(recent.lastUsed));
 
-    profile.Write(KafelatorSection, "MarginOn", appState.marginOn != 0 ? "1" : "0");
-    WriteUnsigned(profile, KafelatorSection, "Margin", static_cast<uint32_t>(appState.margin));
-    WriteUnsigned(profile, KafelatorSection, "Distance", static_cast<uint32_t>(appState.distance));
-    WriteUnsigned(profile, KafelatorSection, "Background", appState.background);
-    WriteUnsigned(profile, KafelatorSection, "SaveMode", static_cast<uint32_t>(appState.saveMode));
-    profile.Save(); // a settings file that cannot be written is not the user's concern at exit
+    profile.Write(KafelatorSection, "MarginOn", settings.marginOn != 0 ? "1" : "0");
+    WriteUnsigned(profile, KafelatorSection, "Margin", static_cast<uint32_t>(settings.margin));
+    WriteUnsigned(profile, KafelatorSection, "Distance", static_cast<uint32_t>(settings.distance));
+    WriteUnsigned(profile, KafelatorSection, "Background", settings.background);
+    WriteUnsigned(profile, KafelatorSection, "SaveMode", static_cast<uint32_t>(settings.saveMode));
+    return profile.Save();
+}
+
+void LoadSettings() {
+    Settings settings = ReadSettings(SettingsFileName);
+    appState.recentSizes = settings.recentSizes;
+    appState.marginOn = settings.marginOn;
+    appState.margin = settings.margin;
+    appState.distance = settings.distance;
+    appState.background = settings.background;
+    appState.saveMode = settings.saveMode;
+}
+
+void SaveSettings() {
+    // A settings file that cannot be written is not the user's concern at exit.
+    WriteSettings(SettingsFileName, {appState.recentSizes, appState.marginOn, appState.margin,
+                                     appState.distance, appState.background, appState.saveMode});
 }

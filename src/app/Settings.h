@@ -3,10 +3,35 @@
 // survive between runs in it. Sections "Resolution" (Count, XY1 .. XY<Count>, LastUsed) and
 // "Kafelator" (MarginOn, Margin, Distance, Background, SaveMode), every value decimal text.
 
-// Reads the file once, before any window exists, and assigns every persisted field of appState.
-// Each value is checked on its own; a missing file, key or unusable value gives that field's
-// default, silently.
+#include "app/RecentSizes.h"
+#include "image/SaveFormats.h"
+#include "pack/SheetBuilding.h"
+
+#include <cstdint>
+
+// The name, bare: the file lives in the current folder.
+inline constexpr char SettingsFileName[] = "zeltrim.ini";
+
+// What the file keeps: the persisted fields of appState, each with the default that a missing or
+// unusable value gives.
+struct Settings {
+    RecentSizes recentSizes;
+    uint32_t marginOn = DefaultPackParameters.marginOn;
+    int32_t margin = DefaultPackParameters.margin;
+    int32_t distance = DefaultPackParameters.distance;
+    uint32_t background = DefaultPackParameters.background;
+    int32_t saveMode = DefaultSaveMode;
+};
+
+// Reads the named file. Each value is checked on its own; a missing file, key or unusable value
+// gives that field's default, silently.
+Settings ReadSettings(const char* fileName);
+// Writes every value into the named file. Lines the program does not know stay in the file; a
+// failure leaves the old file as it was and gives false.
+bool WriteSettings(const char* fileName, const Settings& settings);
+
+// ReadSettings of SettingsFileName into appState, once, before any window exists.
 void LoadSettings();
-// Writes every persisted field of appState back, once, at exit. Lines the program does not know
-// stay in the file; a failure leaves the old file as it was and is not reported.
+// WriteSettings of appState's persisted fields into SettingsFileName, once, at exit; a failure
+// is not reported.
 void SaveSettings();

@@ -1,12 +1,12 @@
 // kafelator-cli: packs one photograph into a sheet from file to file, through the same
 // procedures as the dialogs, for scripts, batches and machines without a display.
 
-#include "app/AppState.h"
 #include "app/Messages.h"
 #include "cli/CliOptions.h"
 #include "image/SaveFormats.h"
 #include "image/SourceImage.h"
-#include "pack/PackCommand.h"
+#include "pack/PackTexts.h"
+#include "pack/SheetBuilding.h"
 
 #include <cstdio>
 #include <string>
@@ -20,32 +20,32 @@ int Fail(const std::string& message) {
     return ExitFailed;
 }
 
-// The value a layout refusal points at, as the user gave it.
-std::string RefusedValue(LayoutVerdict verdict, const CliOptions& options) {
+// The message for a layout that does not fit, naming the value it points at as the user gave it.
+std::string RefusalMessage(LayoutVerdict verdict, const PackParameters& pack) {
     switch (verdict) {
+    case LayoutVerdict::SourceTooLarge:
+        return SourceTooLargeMessage;
     case LayoutVerdict::BadDistance:
-        return " (--distance " + std::to_string(options.distance) + ")";
+        return BadDistanceMessage + std::string(" (--distance ") + std::to_string(pack.distance) +
+               ")";
     case LayoutVerdict::BadMargin:
-        return " (--margin " + std::to_string(options.margin) + ")";
-    default:
-        return "";
+        return BadMarginMessage + std::string(" (--margin ") + std::to_string(pack.margin) + ")";
+    case LayoutVerdict::BadSource:
+    case LayoutVerdict::Fits:
+        break;
     }
+    return WrongFormatMessage;
 }
 
-int Pack(const CliOptions& options) {
-    if (ParseSheetSize(options.sizeText.c_str(), &appState.sheetWidth, &appState.sheetHeight) !=
-        2) {
+int Pack(CliOptions& options) {
+    PackParameters& pack = options.pack;
+    if (ParseSheetSize(options.sizeText.c_str(), &pack.sheetWidth, &pack.sheetHeight) != 2) {
         std::fprintf(stderr, "kafelator-cli: the sheet size is not two numbers: %s\n%s",
                      options.sizeText.c_str(), CliUsage);
         return ExitUsage;
     }
-    appState.distance = options.distance;
-    appState.margin = options.margin;
-    appState.marginOn = options.marginOn;
-    appState.background = options.background;
-    appState.saveMode = options.saveFormat;
-
-    switch (OpenSourcePicture(options.source.c_str())) {
+    PackableSource source = LoadPackableSource(options.source.c_str());
+    switch (source.verdict) {
     case SourceVerdict::CannotOpen:
         return Fail(CannotOpenMessage);
     case SourceVerdict::WrongFormat:
@@ -53,13 +53,14 @@ int Pack(const CliOptions& options) {
     case SourceVerdict::Loaded:
         break;
     }
-    LayoutVerdict verdict = BuildSheet();
-    if (verdict != LayoutVerdict::Fits)
-        return Fail(LayoutRefusalMessage(verdict) + RefusedValue(verdict, options));
-    if (appState.sheetImage.block == nullptr)
+    BuiltSheet built = BuildSheet(source.image, pack);
+    ReleaseDib(source.image);
+    if (built.verdict != LayoutVerdict::Fits)
+        return Fail(RefusalMessage(built.verdict, pack));
+    if (built.sheet.block == nullptr)
         return Fail(PackFailedMessage);
-    int written = WriteInSaveFormat(options.output.c_str(), appState.sheetImage,
-                                    appState.sheetBytes, appState.saveMode);
+    int written = WriteInSaveFormat(options.output.c_str(), built.sheet, options.saveFormat);
+    ReleaseDib(built.sheet);
     return written ? ExitPacked : Fail(SaveFailedMessage);
 }
 
@@ -81,7 +82,5 @@ int main(int argc, char** argv) {
     case CliRequest::Pack:
         break;
     }
-    int status = Pack(options);
-    ResetAppState();
-    return status;
+    return Pack(options);
 }

@@ -1,6 +1,6 @@
 #include "cli/CliOptions.h"
 
-#include "pack/PackCommand.h"
+#include "pack/PackTexts.h"
 #include "pack/SheetCompositor.h"
 
 #include <cstring>
@@ -77,22 +77,22 @@ CliRequest ParseCliOptions(int argc, char** argv, CliOptions* options, std::stri
             sizeGiven = true;
             break;
         case 'd':
-            if (!ParseNumber(optarg, &options->distance)) {
+            if (!ParseNumber(optarg, &options->pack.distance)) {
                 *error = std::string("the distance is not a number: ") + optarg;
                 return CliRequest::UsageError;
             }
             break;
         case 'm':
-            if (!ParseNumber(optarg, &options->margin)) {
+            if (!ParseNumber(optarg, &options->pack.margin)) {
                 *error = std::string("the margin is not a number: ") + optarg;
                 return CliRequest::UsageError;
             }
             break;
         case NoMarginOption:
-            options->marginOn = 0;
+            options->pack.marginOn = 0;
             break;
         case 'b':
-            if (!ParseBackground(optarg, &options->background)) {
+            if (!ParseBackground(optarg, &options->pack.background)) {
                 *error = std::string("no such background: ") + optarg;
                 return CliRequest::UsageError;
             }

@@ -1,15 +1,14 @@
 #pragma once
 // The command line of kafelator-cli.
 
+#include "pack/SheetBuilding.h"
+
 #include <cstdint>
 #include <string>
 
 struct CliOptions {
     std::string sizeText;
-    int32_t distance = 50;
-    int32_t margin = 20;
-    uint32_t marginOn = 1;
-    uint32_t background = 0;
+    PackParameters pack;     // the sheet size is parsed from sizeText when packing
     int32_t saveFormat = -1; // -1: chosen from the output name
     std::string source;
     std::string output;

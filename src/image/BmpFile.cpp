@@ -44,19 +44,18 @@ PackedDib ReadBmp(FileHandle file) {
     return image;
 }
 
-int WriteBmpFile(const char* fileName, const PackedDib& image, int32_t blockBytes) {
+int WriteBmpFile(const char* fileName, const PackedDib& image) {
     uint8_t fileHeader[BmpFileHeaderBytes] = {};
     WriteLe16(fileHeader, BmpType);
-    WriteLe32(fileHeader + 2, static_cast<uint32_t>(blockBytes) + BmpFileHeaderBytes);
+    WriteLe32(fileHeader + 2, static_cast<uint32_t>(image.blockBytes) + BmpFileHeaderBytes);
     WriteLe32(fileHeader + 10, WrittenPixelOffset);
-    // Never write more than the block holds.
-    if (image.block == nullptr || blockBytes < 0 || blockBytes > image.blockBytes)
+    if (image.block == nullptr)
         return 0;
     NewFile file;
     if (!CreateNewFile(fileName, &file))
         return 0;
     if (!WriteNewFile(file, fileHeader, BmpFileHeaderBytes) ||
-        !WriteNewFile(file, image.block, blockBytes)) {
+        !WriteNewFile(file, image.block, image.blockBytes)) {
         DiscardNewFile(file);
         return 0;
     }

@@ -18,6 +18,6 @@ PackedDib ReadBmp(FileHandle file);
 // first short read.
 int ReadInChunks(FileHandle file, uint8_t* destination, int64_t count);
 
-// Writes the first blockBytes bytes of the image behind a 14-byte file header; 1 on success, 0 on
-// failure. A failed write leaves any existing file as it was and no partial file behind.
-int WriteBmpFile(const char* fileName, const PackedDib& image, int32_t blockBytes);
+// Writes the image's whole block behind a 14-byte file header; 1 on success, 0 on failure. A
+// failed write leaves any existing file as it was and no partial file behind.
+int WriteBmpFile(const char* fileName, const PackedDib& image);

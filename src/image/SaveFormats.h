@@ -12,8 +12,10 @@ extern const int32_t saveFormatCount;
 // The JPEG quality of rows 1 to 3: element i - 1 serves row i.
 extern const int32_t SaveQualities[];
 
-// Writes the sheet in the save format of the given row: row 0 as a BMP file of sheetBytes
-// bytes, rows 1 to 3 as JPEG files at the row's quality. 1 on success, 0 on failure; a row
-// outside the table (-1 when nothing is chosen) writes nothing and gives 0.
-int WriteInSaveFormat(const char* fileName, const PackedDib& sheet, int32_t sheetBytes,
-                      int32_t saveMode);
+// The save format a new settings file starts with: JPEG at the first quality.
+inline constexpr int32_t DefaultSaveMode = 1;
+
+// Writes the sheet in the save format of the given row: row 0 as a BMP file, rows 1 to 3 as JPEG
+// files at the row's quality. 1 on success, 0 on failure; a row outside the table (-1 when
+// nothing is chosen) writes nothing and gives 0.
+int WriteInSaveFormat(const char* fileName, const PackedDib& sheet, int32_t saveMode);

@@ -1,6 +1,5 @@
 #include "image/SourceImage.h"
 
-#include "app/AppState.h"
 #include "image/BmpFile.h"
 #include "image/JpegFile.h"
 #include "platform/FileCalls.h"
@@ -19,23 +18,15 @@ PackedDib LoadSourceImage(const char* fileName) {
     return image;
 }
 
-SourceVerdict OpenSourcePicture(const char* fileName) {
-    ReleaseDib(appState.sourceImage);
-    appState.sourceWidth = 0;
-    appState.sourceHeight = 0;
+PackableSource LoadPackableSource(const char* fileName) {
     PackedDib image = LoadSourceImage(fileName);
     if (image.block == nullptr)
-        return SourceVerdict::CannotOpen;
-    uint32_t offset = 0;
-    GetImageGeometry(image.block, &offset, &appState.sourceWidth, &appState.sourceHeight);
+        return {{}, SourceVerdict::CannotOpen};
     // The acceptance test (pixels straight after a 40-byte header) and beyond it what the
     // compositor reads: 24 bits, uncompressed, at least 1 x 1.
     if (!IsPackablePicture(image)) {
         ReleaseDib(image);
-        appState.sourceWidth = 0;
-        appState.sourceHeight = 0;
-        return SourceVerdict::WrongFormat;
+        return {{}, SourceVerdict::WrongFormat};
     }
-    appState.sourceImage = image;
-    return SourceVerdict::Loaded;
+    return {image, SourceVerdict::Loaded};
 }

@@ -8,12 +8,17 @@
 PackedDib LoadSourceImage(const char* fileName);
 
 enum class SourceVerdict {
-    Loaded,      // appState.sourceImage holds a picture that can be packed
+    Loaded,      // the picture can be packed
     CannotOpen,  // the file could not be loaded at all
     WrongFormat, // it loaded, but is not a 24-bit uncompressed picture of at least 1 x 1
 };
 
-// Releases the current source picture, loads the named file and keeps it as the source when it
-// can be packed, with its size in appState.sourceWidth and sourceHeight. A picture that cannot be
-// packed is released again, so only packable sources ever reach the layout and the compositor.
-SourceVerdict OpenSourcePicture(const char* fileName);
+// A loaded source: the picture, present only when the verdict is Loaded, and the verdict.
+struct PackableSource {
+    PackedDib image;
+    SourceVerdict verdict = SourceVerdict::CannotOpen;
+};
+
+// Loads the named file and keeps it only when it can be packed. A picture that cannot be packed
+// is released again at once, so only packable sources ever reach the layout and the compositor.
+PackableSource LoadPackableSource(const char* fileName);

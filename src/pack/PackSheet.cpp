@@ -1,9 +1,13 @@
+// Where the core meets the dialogs: the pack command reads the main dialog's controls into
+// appState, hands their values to the core and shows the sheet in the preview.
+
 #include "pack/PackSheet.h"
 
 #include "app/AppState.h"
 #include "app/Messages.h"
 #include "app/RecentSizes.h"
-#include "pack/PackCommand.h"
+#include "pack/PackTexts.h"
+#include "pack/SheetBuilding.h"
 #include "platform/DialogHost.h"
 #include "ui/DialogTemplates.h"
 #include "ui/PreviewDialog.h"
@@ -38,7 +42,10 @@ void PackSheet(Dialog* dialog) {
     appState.background = background >= 0 ? static_cast<uint32_t>(background) : 0;
     appState.saveMode = ComboGetCurSel(dialog, SaveFormatBox);
 
-    switch (BuildSheet()) {
+    PackParameters parameters{appState.sheetWidth, appState.sheetHeight, appState.distance,
+                              appState.margin,     appState.marginOn,    appState.background};
+    BuiltSheet built = BuildSheet(appState.sourceImage, parameters);
+    switch (built.verdict) {
     case LayoutVerdict::Fits:
         break;
     case LayoutVerdict::SourceTooLarge:
@@ -54,10 +61,11 @@ void PackSheet(Dialog* dialog) {
         ShowErrorMessage(WrongFormatMessage);
         return;
     }
-    if (appState.sheetImage.block == nullptr) {
+    if (built.sheet.block == nullptr) {
         ShowErrorMessage(PackFailedMessage);
         return;
     }
+    appState.sheetImage = built.sheet;
     RememberSize(dialog, SizeBox, appState.sheetWidth, appState.sheetHeight);
     DialogBoxParam(PreviewDialogTemplate, dialog, PreviewDialogProc, 0);
     ReleaseDib(appState.sheetImage);

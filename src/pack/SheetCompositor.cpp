@@ -1,7 +1,5 @@
 #include "pack/SheetCompositor.h"
 
-#include "app/AppState.h"
-
 #include <cstdint>
 #include <cstring>
 #include <system_error>
@@ -102,27 +100,25 @@ void InTwoHalves(int64_t H, int64_t pixelBytes, ComposeRange compose) {
 
 } // namespace
 
-PackedDib ComposeSheet(const SheetLayout& layout, int32_t* sheetBytes) {
-    const PackedDib& source = appState.sourceImage;
-    int64_t w = appState.sourceWidth, h = appState.sourceHeight;
-    int64_t W = appState.sheetWidth, H = appState.sheetHeight;
-    if (!IsPackablePicture(source) || ImageWidth(source.block) != w ||
-        ImageHeight(source.block) != h || appState.background >= backgroundLevelCount ||
-        !LayoutLiesOnSheet(layout, w, h, W, H))
+PackedDib ComposeSheet(const PackedDib& source, int32_t sheetWidth, int32_t sheetHeight,
+                       uint32_t background, const SheetLayout& layout) {
+    if (!IsPackablePicture(source) || background >= backgroundLevelCount)
+        return {};
+    int64_t w = ImageWidth(source.block), h = ImageHeight(source.block);
+    int64_t W = sheetWidth, H = sheetHeight;
+    if (!LayoutLiesOnSheet(layout, w, h, W, H))
         return {};
 
     int64_t stride = RowStride(W);
     int64_t pixelBytes = stride * H;
-    *sheetBytes = 0;
     PackedDib sheet = AllocateDib(InfoHeaderBytes + pixelBytes);
     if (sheet.block == nullptr)
         return {};
-    *sheetBytes = sheet.blockBytes;
 
     WriteInfoHeader(sheet.block, static_cast<int32_t>(W), static_cast<int32_t>(H),
                     static_cast<uint32_t>(pixelBytes));
     uint8_t* pixels = sheet.block + InfoHeaderBytes;
-    uint8_t grey = BackgroundGreys[appState.background];
+    uint8_t grey = BackgroundGreys[background];
     if (layout.spacingX >= 0 && layout.spacingY >= 0) {
         const uint8_t* sourcePixels = source.block + InfoHeaderBytes;
         InTwoHalves(H, pixelBytes, [&](int64_t firstRow, int64_t endRow) {

@@ -14,8 +14,11 @@ extern const char BackgroundLevels[backgroundLevelCount][BackgroundNameSlot];
 // The grey byte of each level, for blue, green, red and the row padding alike.
 extern const uint8_t BackgroundGreys[backgroundLevelCount];
 
-// Composes the sheet of appState.sheetWidth x sheetHeight from appState.sourceImage on the grey of
-// appState.background, and stores its byte count in *sheetBytes. None when the sheet's memory
-// cannot be had, including a sheet too large for the formats' 32-bit sizes (more than
-// 2,147,483,647 bytes). Where copies overlap, the copy nearest the lower-left corner shows.
-PackedDib ComposeSheet(const SheetLayout& layout, int32_t* sheetBytes);
+// Composes a sheet of sheetWidth x sheetHeight on the grey of row `background`, with the source
+// copied into every place of the layout. The source is a packable picture (IsPackablePicture) and
+// the layout one that ComputeLayout made for it and this sheet; anything else is refused. None
+// when the sheet's memory cannot be had, including a sheet too large for the formats' 32-bit
+// sizes (more than 2,147,483,647 bytes). Where copies overlap, the copy nearest the lower-left
+// corner shows.
+PackedDib ComposeSheet(const PackedDib& source, int32_t sheetWidth, int32_t sheetHeight,
+                       uint32_t background, const SheetLayout& layout);

@@ -60,10 +60,10 @@ void MoveWindow(Dialog* dialog, int32_t x, int32_t y, int32_t width, int32_t hei
 // client coordinates, keeping its size and stacking.
 void MoveDlgItem(Dialog* dialog, int32_t id, int32_t x, int32_t y);
 
-// StretchDIBits with COLORONCOLOR, only while the dialog handles WM_PAINT: draws the width x
-// height picture of a packed DIB (its 40-byte header, then bottom-up 24-bit rows) into the
+// StretchDIBits with COLORONCOLOR, only while the dialog handles WM_PAINT: draws a width x height
+// picture of bottom-up 24-bit rows, rowStride bytes apart from the first at `bits`, into the
 // destination rectangle, scaling by dropping rows and columns, never blending them. The picture
 // is read in place; no copy of it is made.
 void StretchDIBits(Dialog* dialog, int32_t x, int32_t y, int32_t destinationWidth,
-                   int32_t destinationHeight, const uint8_t* packedDib, int32_t width,
-                   int32_t height);
+                   int32_t destinationHeight, const uint8_t* bits, int32_t width, int32_t height,
+                   int64_t rowStride);

@@ -510,12 +510,12 @@ void MoveDlgItem(Dialog* dialog, int32_t id, int32_t x, int32_t y) {
 }
 
 void StretchDIBits(Dialog* dialog, int32_t x, int32_t y, int32_t destinationWidth,
-                   int32_t destinationHeight, const uint8_t* packedDib, int32_t width,
-                   int32_t height) {
+                   int32_t destinationHeight, const uint8_t* bits, int32_t width, int32_t height,
+                   int64_t rowStride) {
     QPainter* painter = Host(dialog)->Painter();
     if (painter != nullptr)
-        DrawDibNearest(*painter, x, y, destinationWidth, destinationHeight, packedDib, width,
-                       height);
+        DrawDibNearest(*painter, x, y, destinationWidth, destinationHeight, bits, width, height,
+                       rowStride);
 }
 
 // Seams for tests.

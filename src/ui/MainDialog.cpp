@@ -90,18 +90,25 @@ void CenterOnScreen(Dialog* dialog) {
 }
 
 void OpenSourceFile(const char* fileName) {
-    // A picture that cannot be packed is released at once, after its message, so that it can
-    // never reach the compositor.
-    switch (OpenSourcePicture(fileName)) {
+    ReleaseDib(appState.sourceImage);
+    appState.sourceWidth = 0;
+    appState.sourceHeight = 0;
+    // A picture that cannot be packed is released by the loader, before its message, so that it
+    // can never reach the compositor.
+    PackableSource source = LoadPackableSource(fileName);
+    switch (source.verdict) {
     case SourceVerdict::CannotOpen:
         ShowErrorMessage(CannotOpenMessage);
-        break;
+        return;
     case SourceVerdict::WrongFormat:
         ShowErrorMessage(WrongFormatMessage);
-        break;
+        return;
     case SourceVerdict::Loaded:
         break;
     }
+    appState.sourceImage = source.image;
+    uint32_t offset = 0;
+    GetImageGeometry(source.image.block, &offset, &appState.sourceWidth, &appState.sourceHeight);
 }
 
 void ShowSourceState(Dialog* dialog) {

@@ -37,8 +37,9 @@ void InitialisePreview(Dialog* dialog) {
 void PaintPreview(Dialog* dialog) {
     WindowRect client = GetClientRect(dialog);
     StretchDIBits(dialog, (client.right - appState.previewWidth) / 2, PictureTop,
-                  appState.previewWidth, appState.previewHeight, appState.sheetImage.block,
-                  appState.sheetWidth, appState.sheetHeight);
+                  appState.previewWidth, appState.previewHeight,
+                  appState.sheetImage.block + InfoHeaderBytes, appState.sheetWidth,
+                  appState.sheetHeight, RowStride(appState.sheetWidth));
 }
 
 void SaveSheet(Dialog* dialog) {
@@ -50,7 +51,7 @@ void SaveSheet(Dialog* dialog) {
     // With no format selected (a text typed into the box) the chooser offered BMP names, so the
     // sheet is written as BMP rather than silently not at all.
     int32_t format = appState.saveMode >= 0 ? appState.saveMode : 0;
-    if (!WriteInSaveFormat(fileName, appState.sheetImage, appState.sheetBytes, format))
+    if (!WriteInSaveFormat(fileName, appState.sheetImage, format))
         ShowErrorMessage(SaveFailedMessage);
     appState.saveMode = ComboGetCurSel(dialog, SaveFormatBox);
     EndDialog(dialog, 1);

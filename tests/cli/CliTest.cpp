@@ -2,10 +2,9 @@
 
 #include "TestFiles.h"
 #include "TestJpegs.h"
-#include "app/AppState.h"
 #include "image/BmpFile.h"
 #include "image/JpegFile.h"
-#include "pack/PackCommand.h"
+#include "pack/SheetBuilding.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -20,10 +19,8 @@ struct CliRun {
 class CliTest : public testing::Test {
   protected:
     void SetUp() override {
-        ResetAppState();
         WriteWholeFile(folder.Path("photo.bmp"), BmpFileBytes(PictureBytes(60, 40)));
     }
-    void TearDown() override { ResetAppState(); }
 
     // Runs kafelator-cli with the arguments (each quoted) in the scratch folder, after the shell
     // commands of `limits`, which end in "&& " or put variables in its environment.
@@ -48,17 +45,12 @@ TEST_F(CliTest, PacksABmpIntoTheSameSheetTheProceduresCompose) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
 
-    appState.sourceImage = MakePicture(60, 40);
-    appState.sourceWidth = 60;
-    appState.sourceHeight = 40;
-    appState.sheetWidth = 641;
-    appState.sheetHeight = 333;
-    appState.distance = 7;
-    appState.margin = 9;
-    appState.background = 3;
-    ASSERT_EQ(BuildSheet(), LayoutVerdict::Fits);
-    Bytes expected(appState.sheetImage.block, appState.sheetImage.block + appState.sheetBytes);
-    EXPECT_EQ(ReadWholeFile(folder.Path("sheet.BMP")), BmpFileBytes(expected));
+    PackedDib source = MakePicture(60, 40);
+    BuiltSheet built = BuildSheet(source, {641, 333, 7, 9, 1, 3});
+    ASSERT_NE(built.sheet.block, nullptr);
+    EXPECT_EQ(ReadWholeFile(folder.Path("sheet.BMP")), BmpFileBytes(BlockBytes(built.sheet)));
+    ReleaseDib(built.sheet);
+    ReleaseDib(source);
 }
 
 TEST_F(CliTest, BackgroundByNumberOrNameAndMarginOff) {

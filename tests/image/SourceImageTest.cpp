@@ -5,7 +5,6 @@
 
 #include "TestFiles.h"
 #include "TestJpegs.h"
-#include "app/AppState.h"
 #include "image/LittleEndian.h"
 
 #include <dirent.h>
@@ -20,46 +19,39 @@ const std::string Suite = std::string(TEST_DATA_DIR) + "/bmpsuite/";
 class SourceImageTest : public testing::Test {
   protected:
     void SetUp() override {
-        ResetAppState();
         WriteWholeFile(folder.Path("good.bmp"), BmpFileBytes(BlockBytes(picture)));
     }
     void TearDown() override {
         ReleaseDib(picture);
-        ResetAppState();
+        ReleaseDib(loaded.image);
     }
 
-    // Opens `name` over a picture already loaded, which must be released whatever the verdict
-    // unless the new one loads.
-    SourceVerdict OpenOverGood(const std::string& name) {
-        EXPECT_EQ(OpenSourcePicture(folder.Path("good.bmp").c_str()), SourceVerdict::Loaded);
-        SourceVerdict verdict = OpenSourcePicture(name.c_str());
-        if (verdict != SourceVerdict::Loaded) {
-            EXPECT_EQ(appState.sourceImage.block, nullptr);
-            EXPECT_EQ(appState.sourceWidth, 0);
-            EXPECT_EQ(appState.sourceHeight, 0);
-        }
-        return verdict;
+    // Loads `name`: a picture only with the verdict Loaded.
+    SourceVerdict Load(const std::string& name) {
+        ReleaseDib(loaded.image);
+        loaded = LoadPackableSource(name.c_str());
+        EXPECT_EQ(loaded.image.block != nullptr, loaded.verdict == SourceVerdict::Loaded);
+        return loaded.verdict;
     }
 
     PackedDib picture = MakeSmoothPicture(11, 7);
+    PackableSource loaded;
     ScratchFolder folder;
 };
 
 TEST_F(SourceImageTest, BmpNamedJpgLoadsByteForByte) {
     std::string name = folder.Path("photo.jpg");
     WriteWholeFile(name, BmpFileBytes(BlockBytes(picture)));
-    ASSERT_EQ(OpenSourcePicture(name.c_str()), SourceVerdict::Loaded);
-    EXPECT_EQ(appState.sourceWidth, 11);
-    EXPECT_EQ(appState.sourceHeight, 7);
-    EXPECT_EQ(BlockBytes(appState.sourceImage), BlockBytes(picture));
+    ASSERT_EQ(Load(name), SourceVerdict::Loaded);
+    EXPECT_EQ(BlockBytes(loaded.image), BlockBytes(picture));
 }
 
 TEST_F(SourceImageTest, JpegNamedBmpLoadsAsJpeg) {
     std::string name = folder.Path("photo.bmp");
     WriteWholeFile(name, EncodePicture(picture));
-    ASSERT_EQ(OpenSourcePicture(name.c_str()), SourceVerdict::Loaded);
-    EXPECT_EQ(appState.sourceImage.blockBytes, InfoHeaderBytes + 36 * 7);
-    EXPECT_LE(LargestPixelDifference(appState.sourceImage, picture), 12);
+    ASSERT_EQ(Load(name), SourceVerdict::Loaded);
+    EXPECT_EQ(loaded.image.blockBytes, InfoHeaderBytes + 36 * 7);
+    EXPECT_LE(LargestPixelDifference(loaded.image, picture), 12);
 }
 
 TEST_F(SourceImageTest, WhatCannotBeLoadedOrPackedLeavesNoSource) {
@@ -93,7 +85,7 @@ TEST_F(SourceImageTest, WhatCannotBeLoadedOrPackedLeavesNoSource) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteWholeFile(folder.Path(c.name), c.bytes);
-        EXPECT_EQ(OpenOverGood(folder.Path(c.name)), c.verdict);
+        EXPECT_EQ(Load(folder.Path(c.name)), c.verdict);
     }
     const std::pair<std::string, SourceVerdict> named[] = {
         {folder.Path("missing.bmp"), SourceVerdict::CannotOpen},
@@ -105,7 +97,7 @@ TEST_F(SourceImageTest, WhatCannotBeLoadedOrPackedLeavesNoSource) {
     };
     for (const auto& [name, verdict] : named) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(OpenOverGood(name), verdict);
+        EXPECT_EQ(Load(name), verdict);
     }
 }
 
@@ -122,17 +114,15 @@ TEST_F(SourceImageTest, PictureWhoseMemoryCannotBeHadCannotBeOpened) {
               0);
     for (const char* name : {"large.bmp", "large.jpg"}) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(
-            RunInChild([this, name] {
-                LimitAddressSpace(16 << 20);
-                if (OpenSourcePicture(folder.Path(name).c_str()) != SourceVerdict::CannotOpen ||
-                    appState.sourceImage.block != nullptr)
-                    return 1;
-                return OpenSourcePicture(folder.Path("good.bmp").c_str()) == SourceVerdict::Loaded
-                           ? 0
-                           : 2;
-            }),
-            0);
+        EXPECT_EQ(RunInChild([this, name] {
+                      LimitAddressSpace(16 << 20);
+                      PackableSource large = LoadPackableSource(folder.Path(name).c_str());
+                      if (large.verdict != SourceVerdict::CannotOpen ||
+                          large.image.block != nullptr)
+                          return 1;
+                      return Load(folder.Path("good.bmp")) == SourceVerdict::Loaded ? 0 : 2;
+                  }),
+                  0);
     }
 }
 
@@ -158,10 +148,10 @@ TEST_F(SourceImageTest, PublicSuiteOfBmpFiles) {
             ++files;
             SCOPED_TRACE(name);
             bool packable = name == Suite + "g/rgb24.bmp";
-            EXPECT_EQ(OpenOverGood(name) == SourceVerdict::Loaded, packable);
+            EXPECT_EQ(Load(name) == SourceVerdict::Loaded, packable);
             if (packable) {
-                EXPECT_EQ(appState.sourceWidth, 127);
-                EXPECT_EQ(appState.sourceHeight, 64);
+                EXPECT_EQ(ImageWidth(loaded.image.block), 127);
+                EXPECT_EQ(ImageHeight(loaded.image.block), 64);
             }
         }
     }
@@ -184,7 +174,7 @@ TEST_F(SourceImageTest, HostileFilesAndNoFilesAreRefused) {
     names.insert(names.end(), {"/dev/zero", "/dev/urandom", "/dev/null"});
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
-        EXPECT_NE(OpenOverGood(name), SourceVerdict::Loaded);
+        EXPECT_NE(Load(name), SourceVerdict::Loaded);
     }
 }
 

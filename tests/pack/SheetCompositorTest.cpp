@@ -1,7 +1,6 @@
 #include "pack/SheetCompositor.h"
 
 #include "TestFiles.h"
-#include "app/AppState.h"
 #include "image/LittleEndian.h"
 
 #include <gtest/gtest.h>
@@ -10,29 +9,30 @@ namespace {
 
 class ComposeSheetTest : public testing::Test {
   protected:
-    void SetUp() override { ResetAppState(); }
     void TearDown() override {
         ReleaseDib(sheet);
-        ResetAppState();
+        ReleaseDib(source);
     }
 
     void Prepare(int32_t W, int32_t H, int32_t w, int32_t h, uint32_t background) {
-        ResetAppState();
         ReleaseDib(sheet);
-        appState.sourceImage = MakePicture(w, h);
-        appState.sourceWidth = w;
-        appState.sourceHeight = h;
-        appState.sheetWidth = W;
-        appState.sheetHeight = H;
-        appState.background = background;
+        ReleaseDib(source);
+        source = MakePicture(w, h);
+        sheetWidth = W;
+        sheetHeight = H;
+        sheetBackground = background;
+    }
+
+    PackedDib Compose(const SheetLayout& grid) {
+        return ComposeSheet(source, sheetWidth, sheetHeight, sheetBackground, grid);
     }
 
     // Lays out and composes; fails the test when the layout does not fit.
-    void Compose(int32_t D, uint32_t marginOn, int32_t margin) {
-        ASSERT_EQ(ComputeLayout(appState.sheetWidth, appState.sheetHeight, appState.sourceWidth,
-                                appState.sourceHeight, D, marginOn, margin, &layout),
+    void LayOutAndCompose(int32_t D, uint32_t marginOn, int32_t margin) {
+        ASSERT_EQ(ComputeLayout(sheetWidth, sheetHeight, ImageWidth(source.block),
+                                ImageHeight(source.block), D, marginOn, margin, &layout),
                   LayoutVerdict::Fits);
-        sheet = ComposeSheet(layout, &sheetBytes);
+        sheet = Compose(layout);
         ASSERT_NE(sheet.block, nullptr);
     }
 
@@ -40,8 +40,8 @@ class ComposeSheetTest : public testing::Test {
     // written into every copy (rows of copies outer, columns inner) before the next one is read;
     // so where copies overlap, the copy nearest the lower-left corner shows.
     void ExpectReferencePixels(uint8_t grey) {
-        int32_t W = appState.sheetWidth, H = appState.sheetHeight;
-        int32_t w = appState.sourceWidth, h = appState.sourceHeight;
+        int32_t W = sheetWidth, H = sheetHeight;
+        int32_t w = ImageWidth(source.block), h = ImageHeight(source.block);
         int64_t S = RowStride(W), s = RowStride(w);
         Bytes pixels(static_cast<size_t>(S * H), grey);
         const SheetLayout& l = layout;
@@ -51,22 +51,24 @@ class ComposeSheetTest : public testing::Test {
                     for (int64_t c = 0; c < l.columns; ++c) {
                         int64_t row = l.originY + k * (h + l.spacingY) + y;
                         int64_t column = l.originX + c * (w + l.spacingX) + x;
-                        std::copy_n(appState.sourceImage.block + 40 + y * s + 3 * x, 3,
+                        std::copy_n(source.block + 40 + y * s + 3 * x, 3,
                                     pixels.begin() + row * S + 3 * column);
                     }
         ASSERT_EQ(sheet.blockBytes, 40 + S * H);
         EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), sheet.block + 40));
     }
 
+    PackedDib source;
+    int32_t sheetWidth = 0, sheetHeight = 0;
+    uint32_t sheetBackground = 0;
     SheetLayout layout{};
     PackedDib sheet;
-    int32_t sheetBytes = 0;
 };
 
 TEST_F(ComposeSheetTest, HeaderOfAPaddedSheet) {
     Prepare(2001, 1700, 600, 400, 2);
-    Compose(50, 1, 20);
-    EXPECT_EQ(sheetBytes, 10206840);
+    LayOutAndCompose(50, 1, 20);
+    EXPECT_EQ(sheet.blockBytes, 10206840);
     const uint8_t* h = sheet.block;
     EXPECT_EQ(ReadLe32(h), 40u);
     EXPECT_EQ(ReadLe32(h + 4), 2001u);
@@ -99,7 +101,7 @@ TEST_F(ComposeSheetTest, MatchesThePixelByPixelReference) {
         SCOPED_TRACE(c.W);
         Prepare(c.W, c.H, c.w, c.h, 0);
         layout = c.layout;
-        sheet = ComposeSheet(layout, &sheetBytes);
+        sheet = Compose(layout);
         ASSERT_NE(sheet.block, nullptr);
         ExpectReferencePixels(255);
     }
@@ -121,7 +123,7 @@ TEST_F(ComposeSheetTest, LaidOutSheetsMatchTheReference) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.D);
         Prepare(c.W, c.H, c.w, c.h, 4);
-        Compose(c.D, c.marginOn, c.margin);
+        LayOutAndCompose(c.D, c.marginOn, c.margin);
         ExpectReferencePixels(0);
     }
 }
@@ -131,7 +133,7 @@ TEST_F(ComposeSheetTest, BackgroundGreysEveryUncoveredByte) {
     for (uint32_t background = 0; background < 5; ++background) {
         SCOPED_TRACE(background);
         Prepare(23, 11, 5, 3, background);
-        Compose(2, 1, 1);
+        LayOutAndCompose(2, 1, 1);
         ExpectReferencePixels(greys[background]);
     }
 }
@@ -140,21 +142,19 @@ TEST_F(ComposeSheetTest, SheetsBeyondTwoGigabytesAreRefused) {
     // 26,754 squared still fits in 2,147,483,647 bytes; 26,755 squared does not.
     for (auto [W, H] : {std::pair{26755, 26755}, {89478485, 8}, {INT32_MAX, 1}}) {
         Prepare(W, H, 1, 1, 0);
-        sheetBytes = 99;
-        EXPECT_EQ(ComposeSheet({1, 1, 0, 0, 0, 0}, &sheetBytes).block, nullptr);
-        EXPECT_EQ(sheetBytes, 0);
+        EXPECT_EQ(Compose({1, 1, 0, 0, 0, 0}).block, nullptr);
     }
 }
 
 TEST_F(ComposeSheetTest, RefusesInputsTheGridIsNotDefinedFor) {
     Prepare(100, 100, 10, 10, 0);
-    EXPECT_EQ(ComposeSheet({11, 1, 0, 0, 0, 0}, &sheetBytes).block, nullptr); // off the sheet
-    EXPECT_EQ(ComposeSheet({1, 1, -1, 0, 0, 0}, &sheetBytes).block, nullptr);
-    appState.background = 5;
-    EXPECT_EQ(ComposeSheet({1, 1, 0, 0, 0, 0}, &sheetBytes).block, nullptr);
-    appState.background = 0;
-    WriteLe16(appState.sourceImage.block + 14, 32); // not 24 bits
-    EXPECT_EQ(ComposeSheet({1, 1, 0, 0, 0, 0}, &sheetBytes).block, nullptr);
+    EXPECT_EQ(Compose({11, 1, 0, 0, 0, 0}).block, nullptr); // off the sheet
+    EXPECT_EQ(Compose({1, 1, -1, 0, 0, 0}).block, nullptr);
+    sheetBackground = 5;
+    EXPECT_EQ(Compose({1, 1, 0, 0, 0, 0}).block, nullptr);
+    sheetBackground = 0;
+    WriteLe16(source.block + 14, 32); // not 24 bits
+    EXPECT_EQ(Compose({1, 1, 0, 0, 0, 0}).block, nullptr);
 }
 
 } // namespace

@@ -32,7 +32,6 @@ class PreviewDialogTest : public DialogTest {
         appState.sheetWidth = width;
         appState.sheetHeight = height;
         appState.sheetImage = MakePicture(width, height);
-        appState.sheetBytes = appState.sheetImage.blockBytes;
         OnNextDialog(std::move(script));
         DialogBoxParam(PreviewDialogTemplate, nullptr, PreviewDialogProc, 0);
     }

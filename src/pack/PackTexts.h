@@ -1,8 +1,7 @@
 #pragma once
-// The pack command's reading of the user's values and its making of the sheet, shared by the
-// main dialog's Pack button and the command-line packer.
-
-#include "pack/GridLayout.h"
+// The texts the user types for a sheet: the size box's two numbers and the edits' one, read as
+// the pack command reads them. Shared by the main dialog's Pack button and the command-line
+// packer.
 
 #include <cstdint>
 
@@ -17,11 +16,3 @@ int ParseSheetSize(const char* text, int32_t* width, int32_t* height);
 
 // One "%d" number from an edit's text; false when none converts.
 bool ParseNumber(const char* text, int32_t* value);
-
-// Lays out the grid for appState's sheet, source, distance and margin and, when it fits, composes
-// the sheet into appState.sheetImage and its size into appState.sheetBytes. Returns the layout's
-// verdict; after Fits, no sheet means its memory could not be had.
-LayoutVerdict BuildSheet();
-
-// The message for a layout that does not fit; nullptr for Fits.
-const char* LayoutRefusalMessage(LayoutVerdict verdict);

@@ -1,5 +1,6 @@
 #pragma once
-// Decimal numbers in text, read as the formatted-input conversions "%d" and "%u" read them:
+// Decimal numbers in text. Stands in for the C library's formatted input (sscanf) with the
+// conversions "%d" and "%u", and reads as they do:
 // leading white space is skipped, an optional sign and then decimal digits are taken, and the
 // conversion stops at the first character that cannot continue the number, leaving the rest.
 // Unlike the C library, a number too large for 32 bits does not convert at all, rather than

@@ -1,0 +1,30 @@
+#pragma once
+// Building a sheet from a source picture and the pack parameters: the grid is laid out and, when
+// it fits, the sheet composed. The one place that gives the parameters their defaults.
+
+#include "image/PackedDib.h"
+#include "pack/GridLayout.h"
+
+#include <cstdint>
+
+// What the user chooses for a sheet, with the defaults a first start offers.
+struct PackParameters {
+    int32_t sheetWidth = 0;
+    int32_t sheetHeight = 0;
+    int32_t distance = 50; // minimum pixels between neighbouring copies; may be negative
+    int32_t margin = 20;   // pixels on each side of the sheet, while marginOn is 1
+    uint32_t marginOn = 1;
+    uint32_t background = 0; // row of BackgroundLevels
+};
+
+inline constexpr PackParameters DefaultPackParameters{};
+
+// The layout's verdict and, after Fits, the sheet; no sheet after Fits means its memory could not
+// be had. The caller owns the sheet.
+struct BuiltSheet {
+    LayoutVerdict verdict = LayoutVerdict::Fits;
+    PackedDib sheet;
+};
+
+// Lays out the grid of the packable source on the sheet and composes the sheet when it fits.
+BuiltSheet BuildSheet(const PackedDib& source, const PackParameters& parameters);
