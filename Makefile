@@ -8,21 +8,22 @@ SAMPLE := samples/portrait.bmp
 # Seconds each libFuzzer target runs for in `make fuzz`: make fuzz FUZZ_SECONDS=600
 FUZZ_SECONDS := 30
 
-.PHONY: all deps configure build test run asan fuzz bench compare clean
+.PHONY: all deps configure build test run asan builds fuzz bench compare clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
+# The default preset: RelWithDebInfo in build/, warnings as errors.
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake --preset default > /dev/null
 
 build: configure
-	@cmake --build $(BUILD) -j $(JOBS)
+	@cmake --build --preset default -j $(JOBS)
 
 test: build
-	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	ctest --preset default -j $(JOBS)
 	@$(MAKE) --no-print-directory asan
 
 # The program ends with status 1 whatever happened, as its entry promises; that is no failure.
@@ -47,6 +48,15 @@ asan: deps
 	@cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 
+# The other builds CI makes, each with warnings as errors, none of them run: Release with g++,
+# RelWithDebInfo with clang 14, and the core and kafelator-cli without Qt.
+builds: deps
+	@scripts/install-deps clang-14
+	@for preset in release clang core; do \
+		echo "== $$preset"; \
+		cmake --preset $$preset > /dev/null && cmake --build --preset $$preset -j $(JOBS) || exit 1; \
+	done
+
 # The stage benchmarks (Google Benchmark) and the side-by-side comparison with other tools; see
 # bench/README.md.
 bench: build
@@ -66,4 +76,4 @@ fuzz:
 	fuzz/run-fuzzers build-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz build-release build-clang build-core

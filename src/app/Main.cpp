@@ -10,8 +10,11 @@
 int main(int argc, char** argv) {
     // "kafelator my photo.jpg" opens "my photo.jpg": the arguments joined by single blanks.
     std::string commandLine;
-    for (int i = 1; i < argc; ++i)
-        commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            commandLine += ' ';
+        commandLine += argv[i];
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Kafelator");
     QApplication::setApplicationVersion(KAFELATOR_VERSION);

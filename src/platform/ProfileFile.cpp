@@ -158,7 +158,7 @@ bool ProfileFile::Write(const char* section, const char* key, const char* value)
     size_t header = 0, end = 0;
     if (!FindSection(lines_, section, &header, &end)) {
         size_t index = lines_.back().empty() ? lines_.size() - 1 : lines_.size();
-        InsertLine(index, "[" + std::string(section) + "]");
+        InsertLine(index, std::string("[").append(section).append("]"));
         InsertLine(index + 1, entry);
         return true;
     }

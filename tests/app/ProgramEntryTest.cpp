@@ -1,8 +1,8 @@
 #include "app/ProgramEntry.h"
 
 #include "app/AppState.h"
+#include "support/DialogTestKit.h"
 #include "ui/DialogTemplates.h"
-#include "ui/DialogTestKit.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 #include "app/RecentSizes.h"
 
 #include "app/AppState.h"
-#include "platform/MemoryDialog.h"
+#include "support/MemoryDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <csignal>
 #include <filesystem>

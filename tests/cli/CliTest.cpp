@@ -1,10 +1,10 @@
 // kafelator-cli as a user runs it: exit status, messages and the files it leaves.
 
-#include "TestFiles.h"
-#include "TestJpegs.h"
 #include "image/BmpFile.h"
 #include "image/JpegFile.h"
 #include "pack/SheetBuilding.h"
+#include "support/TestFiles.h"
+#include "support/TestJpegs.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>

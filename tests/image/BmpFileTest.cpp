@@ -1,7 +1,7 @@
 #include "image/BmpFile.h"
 
-#include "TestFiles.h"
 #include "image/LittleEndian.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -28,7 +28,7 @@ std::optional<Bytes> ReadBmpBytes(const ScratchFolder& folder, const Bytes& file
 TEST(ReadBmp, FilesTooShortForTheirHeadersOrRowsYieldNone) {
     ScratchFolder folder;
     Bytes whole = BmpFileBytes(PictureBytes(1, 1));
-    for (size_t length = 0; length < 54; ++length)
+    for (std::ptrdiff_t length = 0; length < 54; ++length)
         EXPECT_FALSE(ReadBmpBytes(folder, Bytes(whole.begin(), whole.begin() + length))) << length;
     EXPECT_TRUE(ReadBmpBytes(folder, whole));
     Bytes cut = BmpFileBytes(PictureBytes(5, 3));

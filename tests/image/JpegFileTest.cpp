@@ -1,7 +1,7 @@
 #include "image/JpegFile.h"
 
-#include "TestJpegs.h"
 #include "image/LittleEndian.h"
+#include "support/TestJpegs.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

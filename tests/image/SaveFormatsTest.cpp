@@ -1,10 +1,10 @@
 #include "image/SaveFormats.h"
 
-#include "TestFiles.h"
-#include "TestJpegs.h"
 #include "image/BmpFile.h"
 #include "image/JpegFile.h"
 #include "platform/JpegCodec.h"
+#include "support/TestFiles.h"
+#include "support/TestJpegs.h"
 
 #include <cstdint>
 #include <gtest/gtest.h>

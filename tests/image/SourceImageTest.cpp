@@ -3,9 +3,9 @@
 
 #include "image/SourceImage.h"
 
-#include "TestFiles.h"
-#include "TestJpegs.h"
 #include "image/LittleEndian.h"
+#include "support/TestFiles.h"
+#include "support/TestJpegs.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 
 #include "app/AppState.h"
 #include "image/LittleEndian.h"
+#include "support/DialogTestKit.h"
 #include "ui/DialogTemplates.h"
-#include "ui/DialogTestKit.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "pack/SheetCompositor.h"
 
-#include "TestFiles.h"
 #include "image/LittleEndian.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "platform/JpegCodec.h"
 
-#include "TestJpegs.h"
+#include "support/TestJpegs.h"
 
 #include <algorithm>
 #include <climits>
@@ -71,8 +71,8 @@ TEST_F(JpegCodecTest, OneReadingServesBothPassesAndHeightSignChoosesRowOrder) {
     DescribeDib(&props, dib, true);
     EXPECT_EQ(ReadJpegData(&props, JpegReadPicture), 0);
     ReleaseJpegProps(&props);
-    ReleaseJpegProps(&props);             // a second release does no harm
-    for (int32_t row = 0; row < 5; ++row) // pad bytes included
+    ReleaseJpegProps(&props);            // a second release does no harm
+    for (size_t row = 0; row < 5; ++row) // pad bytes included
         EXPECT_TRUE(std::equal(&dib[22 * row], &dib[22 * row + 22], &topDown[22 * (4 - row)]));
 }
 

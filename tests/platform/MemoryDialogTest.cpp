@@ -1,4 +1,4 @@
-#include "platform/MemoryDialog.h"
+#include "support/MemoryDialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The dialog host's controls keep the classic dialog manager's promises.
 
 #include "platform/DialogHost.h"
-#include "ui/DialogTestKit.h"
+#include "support/DialogTestKit.h"
 
 namespace {
 

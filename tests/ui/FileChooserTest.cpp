@@ -1,6 +1,6 @@
 #include "ui/FileChooser.h"
 
-#include "ui/DialogTestKit.h"
+#include "support/DialogTestKit.h"
 
 #include <unistd.h>
 

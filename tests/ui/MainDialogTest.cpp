@@ -1,8 +1,8 @@
 #include "ui/MainDialog.h"
 
 #include "app/AppState.h"
+#include "support/DialogTestKit.h"
 #include "ui/DialogTemplates.h"
-#include "ui/DialogTestKit.h"
 
 namespace {
 
@@ -109,7 +109,8 @@ TEST_F(MainDialogTest, EnterDoesNothingWhilePackIsDisabled) {
 }
 
 TEST_F(MainDialogTest, CentredOnTheScreenNeverAboveOrLeftOfIt) {
-    for (auto [width, height] : {std::pair{1024, 768}, {100, 100}}) {
+    for (auto screen : {std::pair{1024, 768}, {100, 100}}) {
+        int32_t width = screen.first, height = screen.second;
         SetScreenSize(width, height);
         RunMainDialog("", [width, height](Dialog* dialog) {
             // Placed before it first shows; a frame the window gets then may shift it a little.

@@ -1,8 +1,8 @@
 #include "ui/PreviewDialog.h"
 
 #include "app/AppState.h"
+#include "support/DialogTestKit.h"
 #include "ui/DialogTemplates.h"
-#include "ui/DialogTestKit.h"
 
 namespace {
 

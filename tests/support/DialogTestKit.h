@@ -2,8 +2,8 @@
 // What the dialog tests share: a fresh state, a scratch folder holding a small photograph, a
 // screen of a given size, and the message boxes and file choosers answered by the test.
 
-#include "TestFiles.h"
 #include "platform/DialogHostTesting.h"
+#include "support/TestFiles.h"
 
 #include <deque>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/MemoryDialog.h"
+#include "support/MemoryDialog.h"
 
 const MemoryDialog::Control& MemoryDialog::Find(int32_t id) const {
     static const Control none;

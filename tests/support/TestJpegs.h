@@ -3,7 +3,7 @@
 // program's codec layer), in the forms real files come in: baseline, progressive, arithmetic
 // coded, with restart markers, grey, and the inverted CMYK and YCCK of print software.
 
-#include "TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "ui/DialogTestKit.h"
+#include "support/DialogTestKit.h"
 
 #include "app/AppState.h"
 #include "ui/DialogTemplates.h"

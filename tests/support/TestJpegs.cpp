@@ -1,4 +1,4 @@
-#include "TestJpegs.h"
+#include "support/TestJpegs.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -30,8 +30,8 @@ Bytes EncodeJpeg(int32_t width, int32_t height, const Bytes& topDownSamples, Jpe
     info.restart_interval = coding == JpegCoding::RestartMarkers; // after every block group
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        auto* row = const_cast<JSAMPLE*>(topDownSamples.data() +
-                                         info.next_scanline * width * info.input_components);
+        size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(info.input_components);
+        auto* row = const_cast<JSAMPLE*>(topDownSamples.data() + info.next_scanline * rowBytes);
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
