@@ -345,6 +345,8 @@ class QtDialog final : public QDialog, public Dialog {
         for (int32_t i = 0; i < dialogTemplate.controlCount; ++i) {
             const ControlTemplate& control = dialogTemplate.controls[i];
             QWidget* widget = MakeControl(control);
+            if (control.id != UnaddressedId) // so that a control can be found by its id
+                widget->setObjectName(QString::number(control.id));
             QRect rect = PixelRect(control, units);
             if (auto* combo = qobject_cast<QComboBox*>(widget)) // the height holds its list too
                 rect.setHeight(std::min(rect.height(), combo->sizeHint().height()));
