@@ -1,9 +1,8 @@
 #pragma once
 // The operations the dialog procedures perform on a dialog's controls, each addressed as the
 // platform addresses it: by the dialog and the control's id. The free functions stand in for the
-// Windows calls of the same names and give the same results; each dialog implements the few
-// primitives of Dialog below, so that the procedures work alike on the real dialog and on the
-// in-memory one the tests use. Text is UTF-8.
+// Windows calls of the same names and give the same results over the few primitives of Dialog
+// below, which the dialog host implements; so the procedures need no Qt header. Text is UTF-8.
 //
 // What the procedures rely on:
 // - no combo box sorts: an entry's index is the order in which it was added;

@@ -3,7 +3,6 @@
 // expects, with the classic dialog manager's rules for Enter, Esc and the close box.
 
 #include "platform/DialogHost.h"
-#include "platform/DialogHostTesting.h"
 #include "platform/DibPainter.h"
 
 #include <QAbstractItemView>
@@ -14,7 +13,6 @@
 #include <QDialog>
 #include <QFontMetrics>
 #include <QGroupBox>
-#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,18 +20,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 
-#include <cmath>
-#include <deque>
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
-
-std::function<void(const char*)> messageBoxHandler;
-std::deque<std::function<void(Dialog*)>> dialogScripts;
-std::function<void(Dialog*)> unscriptedDialogHandler;
-int32_t screenWidthOverride = 0, screenHeightOverride = 0;
 
 QString Text(const char* text) {
     return QString::fromUtf8(text);
@@ -345,6 +337,8 @@ class QtDialog final : public QDialog, public Dialog {
         for (int32_t i = 0; i < dialogTemplate.controlCount; ++i) {
             const ControlTemplate& control = dialogTemplate.controls[i];
             QWidget* widget = MakeControl(control);
+            if (control.id != UnaddressedId) // so that a control can be found by its id
+                widget->setObjectName(QString::number(control.id));
             QRect rect = PixelRect(control, units);
             if (auto* combo = qobject_cast<QComboBox*>(widget)) // the height holds its list too
                 rect.setHeight(std::min(rect.height(), combo->sizeHint().height()));
@@ -442,13 +436,6 @@ intptr_t DialogBoxParam(const DialogTemplate& dialogTemplate, Dialog* owner, Dia
         dialog.FocusFirstTabStop();
     if (dialog.Ended())
         return dialog.Result();
-    std::function<void(Dialog*)> script = unscriptedDialogHandler;
-    if (!dialogScripts.empty()) {
-        script = std::move(dialogScripts.front());
-        dialogScripts.pop_front();
-    }
-    if (script)
-        QTimer::singleShot(0, &dialog, [&dialog, script] { script(&dialog); });
     dialog.exec();
     return dialog.Result();
 }
@@ -459,10 +446,6 @@ void EndDialog(Dialog* dialog, intptr_t result) {
 }
 
 void ShowErrorMessage(const char* text) {
-    if (messageBoxHandler) {
-        messageBoxHandler(text);
-        return;
-    }
     QWidget* focus = QApplication::focusWidget();
     QMessageBox box(QMessageBox::NoIcon, Text("Błąd"), Text(text), QMessageBox::Ok,
                     focus != nullptr ? focus->window() : nullptr);
@@ -471,8 +454,6 @@ void ShowErrorMessage(const char* text) {
 
 int32_t GetSystemMetrics(int32_t index) {
     QSize screen = QGuiApplication::primaryScreen()->geometry().size();
-    if (screenWidthOverride > 0)
-        screen = QSize(screenWidthOverride, screenHeightOverride);
     return index == SM_CXSCREEN ? screen.width() : index == SM_CYSCREEN ? screen.height() : 0;
 }
 
@@ -516,101 +497,4 @@ void StretchDIBits(Dialog* dialog, int32_t x, int32_t y, int32_t destinationWidt
     if (painter != nullptr)
         DrawDibNearest(*painter, x, y, destinationWidth, destinationHeight, bits, width, height,
                        rowStride);
-}
-
-// Seams for tests.
-
-void SetMessageBoxHandler(std::function<void(const char*)> handler) {
-    messageBoxHandler = std::move(handler);
-}
-
-void SetScreenSize(int32_t width, int32_t height) {
-    screenWidthOverride = width;
-    screenHeightOverride = height;
-}
-
-void OnNextDialog(std::function<void(Dialog*)> script) {
-    dialogScripts.push_back(std::move(script));
-}
-
-void OnUnscriptedDialog(std::function<void(Dialog*)> handler) {
-    unscriptedDialogHandler = std::move(handler);
-}
-
-void ClickItem(Dialog* dialog, int32_t id) {
-    auto* button = qobject_cast<QAbstractButton*>(Host(dialog)->Control(id));
-    if (button != nullptr && button->isEnabled())
-        button->click();
-}
-
-void TypeIntoItem(Dialog* dialog, int32_t id, const std::string& text) {
-    QWidget* control = Host(dialog)->Control(id);
-    QLineEdit* edit = qobject_cast<QLineEdit*>(control);
-    if (auto* combo = qobject_cast<QComboBox*>(control))
-        edit = combo->lineEdit();
-    if (edit == nullptr || !control->isEnabled())
-        return;
-    control->setFocus(Qt::OtherFocusReason);
-    edit->selectAll();
-    for (QChar character : Text(text)) {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
-        QApplication::sendEvent(edit, &press);
-    }
-    if (text.empty()) {
-        QKeyEvent erase(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
-        QApplication::sendEvent(edit, &erase);
-    }
-}
-
-void PickComboEntry(Dialog* dialog, int32_t id, int32_t index) {
-    auto* combo = qobject_cast<QComboBox*>(Host(dialog)->Control(id));
-    if (combo == nullptr || !combo->isEnabled() || index < 0 || index >= combo->count())
-        return;
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
-void PressKey(Dialog* dialog, UserKey key) {
-    QtDialog* host = Host(dialog);
-    if (key == UserKey::CloseBox) {
-        host->close();
-        return;
-    }
-    QWidget* target = host->focusWidget() != nullptr ? host->focusWidget() : host;
-    QKeyEvent press(QEvent::KeyPress, key == UserKey::Enter ? Qt::Key_Return : Qt::Key_Escape,
-                    Qt::NoModifier);
-    QApplication::sendEvent(target, &press);
-}
-
-bool IsItemEnabled(Dialog* dialog, int32_t id) {
-    QWidget* control = Host(dialog)->Control(id);
-    return control != nullptr && control->isEnabled();
-}
-
-std::optional<int32_t> FocusedItem(Dialog* dialog) {
-    QtDialog* host = Host(dialog);
-    return host->IdOf(host->focusWidget());
-}
-
-std::vector<std::string> ComboEntries(Dialog* dialog, int32_t id) {
-    std::vector<std::string> entries;
-    if (auto* combo = qobject_cast<QComboBox*>(Host(dialog)->Control(id)))
-        for (int i = 0; i < combo->count(); ++i)
-            entries.push_back(combo->itemText(i).toStdString());
-    return entries;
-}
-
-DialogPicture GrabDialog(Dialog* dialog) {
-    QImage image = Host(dialog)->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    DialogPicture picture{image.width(), image.height(), {}};
-    for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x)
-            picture.pixels.push_back(row[x] & 0xFFFFFF);
-    }
-    return picture;
-}
-
-bool SaveDialogScreenshot(Dialog* dialog, const std::string& fileName) {
-    return Host(dialog)->grab().save(Text(fileName), "PNG");
 }

@@ -2,7 +2,6 @@
 // it behaves alike everywhere: one filter, the default extension, overwrite confirmation when
 // saving, and the current folder left as it was.
 
-#include "platform/DialogHostTesting.h"
 #include "platform/FileChooserHost.h"
 
 #include <QFile>
@@ -10,14 +9,11 @@
 
 #include <cstring>
 #include <optional>
+#include <string>
 
 namespace {
 
-std::function<std::optional<std::string>(const OpenFileName&)> chooserHandler;
-
 std::optional<std::string> AskUser(const OpenFileName& request, bool save) {
-    if (chooserHandler)
-        return chooserHandler(request);
     QString patterns = QString::fromUtf8(request.filterPattern).replace(';', ' ');
     QFileDialog chooser(dynamic_cast<QWidget*>(request.owner));
     chooser.setOption(QFileDialog::DontUseNativeDialog);
@@ -58,8 +54,4 @@ void GetOpenFileName(OpenFileName& request) {
 }
 void GetSaveFileName(OpenFileName& request) {
     Choose(request, true);
-}
-
-void SetFileChooserHandler(std::function<std::optional<std::string>(const OpenFileName&)> handler) {
-    chooserHandler = std::move(handler);
 }

@@ -1,59 +1,45 @@
 #include "app/ProgramEntry.h"
 
 #include "app/AppState.h"
-#include "support/DialogTestKit.h"
+#include "support/DialogDriver.h"
 #include "ui/DialogTemplates.h"
 
 #include <unistd.h>
 
 namespace {
 
-class ProgramEntryTest : public DialogTest {
-  protected:
-    void SetUp() override {
-        DialogTest::SetUp();
-        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        ASSERT_EQ(chdir(folder.Path("").c_str()), 0);
-    }
-    void TearDown() override {
-        EXPECT_EQ(chdir(previous), 0);
-        DialogTest::TearDown();
-    }
-    std::string Settings() {
-        Bytes bytes = ReadWholeFile(folder.Path("zeltrim.ini"));
-        return std::string(bytes.begin(), bytes.end());
-    }
-    char previous[4096] = {};
-};
-
-TEST_F(ProgramEntryTest, LeavingAtOnceWritesTheDefaults) {
-    OnNextDialog([](Dialog* dialog) { ClickItem(dialog, ExitButton); });
-    EXPECT_EQ(ProgramEntry(nullptr, ""), 1);
-    EXPECT_EQ(Settings(), "[Resolution]\nCount=0\nLastUsed=0\n[Kafelator]\nMarginOn=1\n"
-                          "Margin=20\nDistance=50\nBackground=0\nSaveMode=1\n");
-    EXPECT_TRUE(messages.empty());
-}
+using ProgramEntryTest = DialogTest;
 
 TEST_F(ProgramEntryTest, SettingsAfterExitHoldThePackAndTheClickedCheckBox) {
-    WriteWholeFile(folder.Path("zeltrim.ini"), {});
-    OnNextDialog([](Dialog* dialog) {
-        TypeIntoItem(dialog, SizeBox, "300*200");
-        TypeIntoItem(dialog, DistanceEdit, "-5");
-        PickComboEntry(dialog, BackgroundList, 2);
-        OnNextDialog([](Dialog* preview) {
-            PickComboEntry(preview, SaveFormatBox, 3);
-            ClickItem(preview, CloseButton);
-        });
-        ClickItem(dialog, PackButton);
-        TypeIntoItem(dialog, MarginEdit, "33"); // typed, never packed: not kept
-        ClickItem(dialog, NoMarginCheckBox);    // clicked: kept
-        ClickItem(dialog, ExitButton);
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(folder.Path("").c_str()), 0); // where the settings file is
+    WriteTextFile("zeltrim.ini", "[Kafelator]\nMargin=33\n");
+    Expect([](Dialog* dialog) {
+        EXPECT_EQ(Text(dialog, MarginEdit), "33");
+        Type(dialog, SizeBox, "300*200");
+        Type(dialog, DistanceEdit, "-5");
+        Pick(dialog, BackgroundList, 2);
+        Click(dialog, PackButton);
+        // Values are kept as they convert: the distance, not the margin nor what follows it.
+        Type(dialog, DistanceEdit, "-6");
+        Type(dialog, MarginEdit, "none");
+        Pick(dialog, BackgroundList, 4);
+        Click(dialog, PackButton);
+        Click(dialog, NoMarginCheckBox); // kept at the click
+        Click(dialog, ExitButton);
+    });
+    Expect([](Dialog* preview) {
+        Pick(preview, SaveFormatBox, 3);
+        Click(preview, CloseButton);
     });
     EXPECT_EQ(ProgramEntry(nullptr, photo.c_str()), 1);
     EXPECT_EQ(appState.sourceImage.block, nullptr); // released at the end
-    EXPECT_EQ(Settings(), "[Resolution]\nCount=1\nXY1=300 200\nLastUsed=0\n[Kafelator]\n"
-                          "MarginOn=0\nMargin=20\nDistance=4294967291\nBackground=2\n"
-                          "SaveMode=3\n");
+    EXPECT_EQ(ReadTextFile("zeltrim.ini"),
+              "[Kafelator]\nMargin=33\nMarginOn=0\nDistance=4294967290\nBackground=2\nSaveMode=3\n"
+              "[Resolution]\nCount=1\nXY1=300 200\nLastUsed=0\n");
+    EXPECT_EQ(chdir(previous), 0);
+    EXPECT_EQ(messages, Texts{});
 }
 
 } // namespace

@@ -1,54 +1,60 @@
+// The file chooser as the user meets it: Qt's own file dialog, answered by typing a name.
+
 #include "ui/FileChooser.h"
 
-#include "support/DialogTestKit.h"
+#include "support/DialogDriver.h"
 
-#include <unistd.h>
+#include <filesystem>
 
 namespace {
 
 using FileChooserTest = DialogTest;
 
 TEST_F(FileChooserTest, OneFilterAndTheDefaultExtensionByModeAndFlag) {
-    struct {
+    const struct {
         int openFlag, jpegFlag;
-        const char* pattern;
-        const char* typed;
-        const char* chosen;
-        uint32_t flags;
-    } const cases[] = {
-        {1, 0, "*.bmp;*.jpg", "/p/photo", "/p/photo.bmp", 12},
-        {1, 1, "*.bmp;*.jpg", "/p/photo.jpg", "/p/photo.jpg", 12}, // the JPEG flag is for saving
-        {0, 0, "*.bmp", "/p/sheet", "/p/sheet.bmp", 14},
-        {0, 1, "*.jpg", "/p/sheet", "/p/sheet.jpg", 14},
-        {0, 1, "*.jpg", "/p/sheet.bmp", "/p/sheet.bmp", 14}, // an extension typed is kept
-        {0, 0, "*.bmp", "/p.d/sheet", "/p.d/sheet.bmp", 14},
+        const char *chooser, *typed, *chosen;
+    } cases[] = {
+        {1, 0, "open Bitmapy (*.bmp *.jpg) .bmp", "photo", "photo.bmp"},
+        {1, 1, "open Bitmapy (*.bmp *.jpg) .bmp", "photo", "photo.bmp"}, // the flag is for saving
+        {0, 0, "save Bitmapy (*.bmp) .bmp asks", "sheet", "sheet.bmp"},
+        {0, 1, "save Bitmapy (*.jpg) .jpg asks", "sheet", "sheet.jpg"},
+        {0, 1, "save Bitmapy (*.jpg) .jpg asks", "sheet.bmp", "sheet.bmp"}, // typed, kept
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        chooserAnswers = {c.typed};
-        chooserRequests.clear();
+        choosers.clear();
+        answers = {folder.Path(c.typed)};
         char buffer[FileNameBufferBytes] = "left over";
         ChooseFile(buffer, nullptr, c.openFlag, c.jpegFlag);
-        EXPECT_STREQ(buffer, c.chosen);
-        ASSERT_EQ(chooserRequests.size(), 1u);
-        EXPECT_STREQ(chooserRequests[0].filterDescription, "Bitmapy");
-        EXPECT_STREQ(chooserRequests[0].filterPattern, c.pattern);
-        EXPECT_EQ(chooserRequests[0].flags, c.flags);
-        EXPECT_EQ(chooserRequests[0].maxFile, 1999);
+        EXPECT_EQ(buffer, folder.Path(c.chosen));
+        EXPECT_EQ(choosers, Texts{c.chooser});
     }
 }
 
-TEST_F(FileChooserTest, CancelAndOverlongPathsLeaveTheEmptyText) {
-    char buffer[FileNameBufferBytes] = "left over";
-    chooserAnswers = {std::nullopt};
+TEST_F(FileChooserTest, SavingOverAFileAsksAndCancelOrAPathTooLongLeavesTheEmptyText) {
+    char buffer[FileNameBufferBytes];
+    replaceFile = false; // the chooser then asks for another name
+    answers = {folder.Path("photo"), folder.Path("fresh"), folder.Path("photo"), std::nullopt};
+    ChooseFile(buffer, nullptr, 0, 0);
+    EXPECT_EQ(buffer, folder.Path("fresh.bmp"));
     ChooseFile(buffer, nullptr, 0, 0);
     EXPECT_STREQ(buffer, "");
-
-    // 1998 characters and the terminating zero fit; one more is refused, never cut.
-    std::string longest = "/" + std::string(1993, 'n') + ".bmp";
-    chooserAnswers = {longest, longest + "x"};
+    replaceFile = true;
+    answers = {folder.Path("photo")};
     ChooseFile(buffer, nullptr, 0, 0);
-    EXPECT_EQ(std::string(buffer), longest);
+    EXPECT_EQ(buffer, photo);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_NE(messages[2].find("photo.bmp already exists"), std::string::npos) << messages[2];
+
+    // 1998 characters and the terminating zero fit the buffer; one more is refused, never cut.
+    std::string deep = folder.Path("");
+    while (deep.size() < 1800)
+        deep += std::string(200, 'd') + "/";
+    std::filesystem::create_directories(deep);
+    std::string longest = deep + std::string(1994 - deep.size(), 'n') + ".bmp";
+    answers = {longest, longest + "x"};
+    ChooseFile(buffer, nullptr, 0, 0);
+    EXPECT_EQ(buffer, longest);
     ChooseFile(buffer, nullptr, 0, 0);
     EXPECT_STREQ(buffer, "");
 }

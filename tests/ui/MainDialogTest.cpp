@@ -1,129 +1,113 @@
 #include "ui/MainDialog.h"
 
 #include "app/AppState.h"
-#include "support/DialogTestKit.h"
+#include "platform/DialogHost.h"
+#include "support/DialogDriver.h"
 #include "ui/DialogTemplates.h"
 
 namespace {
 
 using MainDialogTest = DialogTest;
 
-TEST_F(MainDialogTest, StartsWithNoFile) {
+// Placed before it shows, the window may move by the frame it gets then; never off the screen.
+void ExpectCentred(Dialog* dialog, bool tooWide) {
+    QRect window = Window(dialog)->frameGeometry();
+    EXPECT_EQ(window.width() > ScreenWidth, tooWide);
+    EXPECT_NEAR(window.left(), tooWide ? 0 : (ScreenWidth - window.width()) / 2, 2);
+    EXPECT_NEAR(window.top(), (ScreenHeight - window.height()) / 2, 2);
+    EXPECT_GE(window.left(), 0);
+}
+
+TEST_F(MainDialogTest, ShowsTheStateAndFollowsTheNoMarginCheckBox) {
     appState.saveMode = 2;
     appState.background = 3;
-    RunMainDialog("", [](Dialog* dialog) {
-        EXPECT_FALSE(IsItemEnabled(dialog, PackButton));
-        EXPECT_EQ(dialog->ItemText(SourceSizeLabel), "");
-        EXPECT_TRUE(ComboEntries(dialog, SizeBox).empty());
-        EXPECT_EQ(dialog->ItemText(SizeBox), "");
-        EXPECT_EQ(ComboGetCurSel(dialog, BackgroundList), 3);
-        EXPECT_EQ(ComboEntries(dialog, BackgroundList).size(), 5u);
-        EXPECT_EQ(ComboGetCurSel(dialog, SaveFormatBox), 2);
-        EXPECT_EQ(dialog->ItemText(SaveFormatBox), "jpg, średnia kompresja");
-        EXPECT_EQ(dialog->ItemText(DistanceEdit), "50");
-        EXPECT_EQ(dialog->ItemText(MarginEdit), "20");
-        EXPECT_FALSE(IsDlgButtonChecked(dialog, NoMarginCheckBox));
-        EXPECT_TRUE(IsItemEnabled(dialog, MarginEdit));
-        // The Pack button is disabled, so the first control to take the focus is the exit button.
-        EXPECT_EQ(FocusedItem(dialog), ExitButton);
-        ClickItem(dialog, ExitButton);
-    });
-    EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(MainDialogTest, StartsWithAPhotograph) {
-    RunMainDialog(photo, [](Dialog* dialog) {
-        EXPECT_TRUE(IsItemEnabled(dialog, PackButton));
-        EXPECT_EQ(dialog->ItemText(SourceSizeLabel), "60 40");
-        EXPECT_EQ(FocusedItem(dialog), PackButton);
-        PressKey(dialog, UserKey::Escape);
-    });
-    EXPECT_TRUE(messages.empty());
-    EXPECT_NE(appState.sourceImage.block, nullptr);
-}
-
-TEST_F(MainDialogTest, UnreadableStartFileSaysSoOnceAndLeavesNoSource) {
-    // Quote characters a shell left in place are part of the name.
-    RunMainDialog("\"" + photo + "\"", [](Dialog* dialog) {
-        EXPECT_FALSE(IsItemEnabled(dialog, PackButton));
-        EXPECT_EQ(dialog->ItemText(SourceSizeLabel), "");
-        PressKey(dialog, UserKey::CloseBox);
-    });
-    EXPECT_EQ(messages, std::vector<std::string>{"Nie mogę otworzyć zadanego pliku"});
-}
-
-TEST_F(MainDialogTest, PictureThatCannotBePackedIsRefusedAtOnce) {
-    std::string eightBit = std::string(TEST_DATA_DIR) + "/bmpsuite/g/pal8.bmp";
-    RunMainDialog(eightBit, [](Dialog* dialog) {
-        EXPECT_FALSE(IsItemEnabled(dialog, PackButton));
-        EXPECT_EQ(dialog->ItemText(SourceSizeLabel), "");
-        ClickItem(dialog, ExitButton);
-    });
-    EXPECT_EQ(messages, std::vector<std::string>{"Plik wejściowy w nieprawidłowym formacie"});
-    EXPECT_EQ(appState.sourceImage.block, nullptr);
-}
-
-TEST_F(MainDialogTest, OpenCancelledKeepsTheSourceAndOpenOfABadFileDropsIt) {
-    chooserAnswers = {std::nullopt, folder.Path("missing.jpg")};
-    RunMainDialog(photo, [this](Dialog* dialog) {
-        ClickItem(dialog, OpenButton); // cancelled
-        EXPECT_TRUE(IsItemEnabled(dialog, PackButton));
-        EXPECT_EQ(dialog->ItemText(SourceSizeLabel), "60 40");
-        EXPECT_TRUE(messages.empty());
-        ClickItem(dialog, OpenButton); // a file that is not there
-        EXPECT_FALSE(IsItemEnabled(dialog, PackButton));
-        EXPECT_EQ(dialog->ItemText(SourceSizeLabel), "");
-        ClickItem(dialog, ExitButton);
-    });
-    EXPECT_EQ(messages, std::vector<std::string>{"Nie mogę otworzyć zadanego pliku"});
-    ASSERT_EQ(chooserRequests.size(), 2u);
-    EXPECT_EQ(chooserPatterns[0], "*.bmp;*.jpg");
-}
-
-TEST_F(MainDialogTest, NoMarginCheckBoxFollowsAndDrivesTheMarginSwitch) {
+    appState.distance = -7;
     appState.marginOn = 0;
     appState.margin = 35;
     RunMainDialog("", [](Dialog* dialog) {
-        EXPECT_TRUE(IsDlgButtonChecked(dialog, NoMarginCheckBox));
-        EXPECT_FALSE(IsItemEnabled(dialog, MarginEdit));
-        EXPECT_EQ(dialog->ItemText(MarginEdit), "35");
-        ClickItem(dialog, NoMarginCheckBox);
-        EXPECT_EQ(appState.marginOn, 1u);
-        EXPECT_TRUE(IsItemEnabled(dialog, MarginEdit));
-        ClickItem(dialog, NoMarginCheckBox);
-        EXPECT_EQ(appState.marginOn, 0u);
-        EXPECT_FALSE(IsItemEnabled(dialog, MarginEdit));
-        ClickItem(dialog, ExitButton);
+        ExpectCentred(dialog, false);
+        EXPECT_EQ(Text(dialog, BackgroundList), "ciemnoszare");
+        EXPECT_EQ(Text(dialog, SaveFormatBox), "jpg, średnia kompresja");
+        EXPECT_EQ(Text(dialog, DistanceEdit), "-7");
+        EXPECT_EQ(Text(dialog, MarginEdit), "35");
+        Type(dialog, MarginEdit, "9"); // disabled: not taken
+        EXPECT_EQ(Text(dialog, MarginEdit), "35");
+        for (uint32_t marginOn : {0u, 1u, 0u}) {
+            EXPECT_EQ(appState.marginOn, marginOn);
+            EXPECT_EQ(Control(dialog, NoMarginCheckBox)->property("checked"), marginOn == 0);
+            EXPECT_EQ(Control(dialog, MarginEdit)->isEnabled(), marginOn == 1);
+            Click(dialog, NoMarginCheckBox);
+        }
+        // No source: the Pack button is disabled, the exit button takes the focus first, and
+        // Enter elsewhere does nothing.
+        EXPECT_FALSE(Control(dialog, PackButton)->isEnabled());
+        EXPECT_EQ(Text(dialog, SourceSizeLabel), "");
+        EXPECT_EQ(FocusedId(dialog), ExitButton);
+        Type(dialog, SizeBox, "300 200");
+        Press(dialog, Qt::Key_Return);
+        Press(dialog, Qt::Key_Escape);
     });
+    EXPECT_EQ(messages, Texts{});
+    EXPECT_EQ(appState.sheetWidth, 0); // no pack command ran
 }
 
-TEST_F(MainDialogTest, EnterDoesNothingWhilePackIsDisabled) {
-    RunMainDialog("", [](Dialog* dialog) {
-        TypeIntoItem(dialog, SizeBox, "300 200");
-        PressKey(dialog, UserKey::Enter);
-        EXPECT_EQ(appState.sheetWidth, 0);                  // no pack command ran
-        EXPECT_TRUE(ComboEntries(dialog, SizeBox).empty()); // nor was the text inserted
-        ClickItem(dialog, ExitButton);
-    });
-    EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(MainDialogTest, CentredOnTheScreenNeverAboveOrLeftOfIt) {
-    for (auto screen : {std::pair{1024, 768}, {100, 100}}) {
-        int32_t width = screen.first, height = screen.second;
-        SetScreenSize(width, height);
-        RunMainDialog("", [width, height](Dialog* dialog) {
-            // Placed before it first shows; a frame the window gets then may shift it a little.
-            WindowRect window = GetWindowRect(dialog);
-            int32_t x = (width - (window.right - window.left)) / 2;
-            int32_t y = (height - (window.bottom - window.top)) / 2;
-            EXPECT_NEAR(window.left, x < 0 ? 0 : x, 4);
-            EXPECT_NEAR(window.top, y < 0 ? 0 : y, 4);
-            EXPECT_GE(window.left, 0);
-            EXPECT_GE(window.top, 0);
-            ClickItem(dialog, ExitButton);
+TEST_F(MainDialogTest, StartFileIsOpenedOrRefusedBeforeTheDialogShows) {
+    const struct {
+        std::string file;
+        Texts messages;
+        const char* label;
+    } cases[] = {
+        {photo, {}, "60 40"},
+        // Quote characters a shell left in place are part of the name.
+        {"\"" + photo + "\"", {"Błąd: Nie mogę otworzyć zadanego pliku"}, ""},
+        {TEST_DATA_DIR "/bmpsuite/g/pal8.bmp",
+         {"Błąd: Plik wejściowy w nieprawidłowym formacie"},
+         ""},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        RunMainDialog(c.file, [this, &c](Dialog* dialog) {
+            EXPECT_EQ(messages, c.messages);
+            EXPECT_EQ(Text(dialog, SourceSizeLabel), c.label);
+            bool packable = c.label[0] != '\0';
+            EXPECT_EQ(Control(dialog, PackButton)->isEnabled(), packable);
+            EXPECT_EQ(FocusedId(dialog), packable ? PackButton : ExitButton);
+            Window(dialog)->close(); // the close box
         });
+        EXPECT_EQ(appState.sourceImage.block != nullptr, c.label[0] != '\0') << c.file;
     }
+}
+
+TEST_F(MainDialogTest, OpenReplacesTheSourceKeepsItOnCancelAndDropsItForABadFile) {
+    WriteTextFile(folder.Path("bad.jpg"), "no picture");
+    answers = {photo, std::nullopt, folder.Path("bad.jpg")};
+    RunMainDialog("", [](Dialog* dialog) {
+        for (const char* label : {"60 40", "60 40", ""}) {
+            Control(dialog, OpenButton)->setFocus();
+            Press(dialog, Qt::Key_Return); // Enter on a button is that button
+            EXPECT_EQ(Text(dialog, SourceSizeLabel), label);
+            EXPECT_EQ(Control(dialog, PackButton)->isEnabled(), label[0] != '\0');
+        }
+        Click(dialog, ExitButton);
+    });
+    EXPECT_EQ(messages, Texts{"Błąd: Nie mogę otworzyć zadanego pliku"});
+    EXPECT_EQ(choosers.at(0), "open Bitmapy (*.bmp *.jpg) .bmp");
+}
+
+TEST_F(MainDialogTest, WindowWiderThanTheScreenStartsAtItsLeftEdge) {
+    const DialogTemplate wide = {"WIDE", "", 1000, 40, WS_POPUP | WS_CAPTION, "", 8, nullptr, 0};
+    Expect([](Dialog* dialog) {
+        ExpectCentred(dialog, true);
+        EndDialog(dialog, 1);
+    });
+    DialogBoxParam(
+        wide, nullptr,
+        [](Dialog* dialog, uint32_t message, uintptr_t, intptr_t) {
+            if (message == WM_INITDIALOG)
+                CenterOnScreen(dialog);
+            return intptr_t{1};
+        },
+        0);
 }
 
 } // namespace

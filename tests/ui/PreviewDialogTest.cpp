@@ -1,93 +1,85 @@
 #include "ui/PreviewDialog.h"
 
 #include "app/AppState.h"
-#include "support/DialogTestKit.h"
+#include "support/DialogDriver.h"
 #include "ui/DialogTemplates.h"
+
+#include <QImage>
+#include <tuple>
 
 namespace {
 
 TEST(FitByHalving, HalvesBothTogetherUntilBothFit) {
-    struct {
-        int32_t availableWidth, availableHeight, width, height, fittedWidth, fittedHeight;
-    } const cases[] = {
-        {1014, 708, 800, 600, 800, 600},     // fits already: drawn 1:1
-        {1014, 708, 2000, 1700, 500, 425},   // halved twice
-        {1014, 1000, 2001, 1001, 1000, 500}, // one halving, each direction truncated
-        {1014, 708, 100000, 3, 781, 0},      // elongated: the height reaches 0 first
-        {-5, -5, 2000, 1700, 0, 0},          // a screen smaller than the window: ends anyway
-        {0, 0, 1, 1, 0, 0},
+    for (auto [available, width, height, fittedWidth, fittedHeight] :
+         {std::tuple{1000, 2001, 1001, 1000, 500}, // each direction truncated by itself
+          {1000, 100000, 3, 781, 0},               // elongated: the height reaches 0 first
+          {-5, 2000, 1700, 0, 0}}) {               // a screen smaller than the window: ends
+        FitByHalving(available, available, &width, &height);
+        EXPECT_EQ(width, fittedWidth);
+        EXPECT_EQ(height, fittedHeight);
+    }
+}
+
+// The preview's template as laid out: its outer size and where its controls stand.
+QSize size0;
+QPoint saveAt, closeAt, boxAt;
+
+intptr_t MeasureTemplate(Dialog* dialog, uint32_t, uintptr_t, intptr_t) {
+    size0 = Window(dialog)->size();
+    saveAt = Control(dialog, SaveButton)->pos();
+    closeAt = Control(dialog, CloseButton)->pos();
+    boxAt = Control(dialog, SaveFormatBox)->pos();
+    EndDialog(dialog, 1);
+    return 1;
+}
+
+using PreviewDialogTest = DialogTest;
+
+// The screen leaves 1024 - 10 pixels across and 768 - H0 - 10 down for the picture. It stands 5
+// pixels below the top, centred across; picture row y from the top is stored row height - 1 - y,
+// and a halved picture shows every other row and column, none blended.
+TEST_F(PreviewDialogTest, HalvesTheSheetUntilItFitsAndPlacesItselfAroundIt) {
+    DialogBoxParam(PreviewDialogTemplate, nullptr, MeasureTemplate, 0);
+    const int32_t w0 = size0.width(), h0 = size0.height(), down = ScreenHeight - h0 - 10;
+    const struct {
+        int32_t width, height, shownWidth, shownHeight;
+    } cases[] = {
+        {1014, down, 1014, down},              // fits exactly: 1:1
+        {1015, down, 507, down / 2},           // a pixel too wide
+        {1014, down + 1, 507, (down + 1) / 2}, // a pixel too high
+        {2000, 1700, 500, 425},
+        {21, 17, 21, 17}, // narrow: as wide as the template
     };
     for (const auto& c : cases) {
-        int32_t width = c.width, height = c.height;
-        FitByHalving(c.availableWidth, c.availableHeight, &width, &height);
-        EXPECT_EQ(width, c.fittedWidth) << c.width << " x " << c.height;
-        EXPECT_EQ(height, c.fittedHeight) << c.width << " x " << c.height;
-    }
-}
+        appState.sheetWidth = c.width;
+        appState.sheetHeight = c.height;
+        appState.sheetImage = MakePicture(c.width, c.height);
+        Expect([&c, w0, h0](Dialog* preview) {
+            EXPECT_EQ(appState.previewWidth, c.shownWidth);
+            EXPECT_EQ(appState.previewHeight, c.shownHeight);
+            int32_t width = std::max(c.shownWidth + 10, w0), height = h0 + c.shownHeight + 10;
+            EXPECT_EQ(Window(preview)->frameGeometry(),
+                      QRect((ScreenWidth - width) / 2, (ScreenHeight - height) / 2, width, height));
+            // The buttons keep their distances to the right and bottom edges, the box its
+            // distances to the left and bottom edges.
+            QPoint grown(width - w0, height - h0);
+            EXPECT_EQ(Control(preview, SaveButton)->pos(), saveAt + grown);
+            EXPECT_EQ(Control(preview, CloseButton)->pos(), closeAt + grown);
+            EXPECT_EQ(Control(preview, SaveFormatBox)->pos(), boxAt + QPoint(0, grown.y()));
 
-class PreviewDialogTest : public DialogTest {
-  protected:
-    // Composes a sheet of the pattern picture and runs the preview on it.
-    void RunPreview(int32_t width, int32_t height, std::function<void(Dialog*)> script) {
-        appState.sheetWidth = width;
-        appState.sheetHeight = height;
-        appState.sheetImage = MakePicture(width, height);
-        OnNextDialog(std::move(script));
+            QImage shown = Window(preview)->grab().toImage();
+            int32_t left = (width - c.shownWidth) / 2, step = c.width / c.shownWidth;
+            for (auto [x, y] : {std::pair{0, 0}, {c.shownWidth - 1, c.shownHeight - 1}, {7, 9}}) {
+                uint8_t bgr[3];
+                PatternPixel(x * step, c.height - 1 - y * step, bgr);
+                EXPECT_EQ(shown.pixel(left + x, 5 + y), qRgb(bgr[2], bgr[1], bgr[0])) << x << y;
+            }
+            EXPECT_NE(shown.pixel(left + c.shownWidth, 5), shown.pixel(left + c.shownWidth - 1, 5));
+            Press(preview, Qt::Key_Escape);
+        });
         DialogBoxParam(PreviewDialogTemplate, nullptr, PreviewDialogProc, 0);
+        ReleaseDib(appState.sheetImage);
     }
-};
-
-TEST_F(PreviewDialogTest, PlacesTheWindowAndTheControlsAroundThePicture) {
-    SetScreenSize(800, 600);
-    RunPreview(1500, 1000, [](Dialog* preview) {
-        WindowRect window = GetWindowRect(preview);
-        int32_t width = window.right - window.left, height = window.bottom - window.top;
-        EXPECT_EQ(appState.previewWidth, 750);
-        EXPECT_EQ(appState.previewHeight, 500);
-        EXPECT_EQ(width, 760);
-        EXPECT_EQ(window.left, (800 - width) / 2);
-        EXPECT_EQ(window.top, (600 - height) / 2);
-        // The buttons keep their distance to the right and bottom edges, the box to the left.
-        WindowRect save = GetDlgItemRect(preview, SaveButton);
-        WindowRect box = GetDlgItemRect(preview, SaveFormatBox);
-        EXPECT_LT(window.right - save.right, 20);
-        EXPECT_LT(window.bottom - save.bottom, 20);
-        EXPECT_LT(box.left - window.left, 20);
-        EXPECT_GT(box.top - window.top, 500);
-        ClickItem(preview, CloseButton);
-    });
-}
-
-TEST_F(PreviewDialogTest, PaintsTheSheetUprightCentredFivePixelsFromTheTop) {
-    SetScreenSize(1024, 768);
-    RunPreview(31, 17, [](Dialog* preview) {
-        DialogPicture picture = GrabDialog(preview);
-        int32_t left = (picture.width - 31) / 2;
-        auto at = [&picture](int32_t x, int32_t y) {
-            return picture.pixels[static_cast<size_t>(y * picture.width + x)];
-        };
-        uint8_t bgr[3];
-        PatternPixel(0, 16, bgr); // the top row of the picture is the last stored row
-        EXPECT_EQ(at(left, 5), (uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0]));
-        PatternPixel(30, 0, bgr);
-        EXPECT_EQ(at(left + 30, 5 + 16), (uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0]));
-        EXPECT_NE(at(left + 31, 5), at(left + 30, 5));
-        PressKey(preview, UserKey::Escape);
-    });
-}
-
-TEST_F(PreviewDialogTest, HalvedPictureDropsRowsAndColumns) {
-    SetScreenSize(200, 200);
-    RunPreview(300, 300, [](Dialog* preview) {
-        ASSERT_EQ(appState.previewWidth, 150);
-        DialogPicture picture = GrabDialog(preview);
-        int32_t left = (picture.width - 150) / 2;
-        uint8_t bgr[3];
-        PatternPixel(2 * 7, 299 - 2 * 9, bgr); // every other row and column, none blended
-        EXPECT_EQ(picture.pixels[static_cast<size_t>((5 + 9) * picture.width + left + 7)],
-                  (uint32_t{bgr[2]} << 16 | uint32_t{bgr[1]} << 8 | bgr[0]));
-        ClickItem(preview, CloseButton);
-    });
 }
 
 } // namespace
