@@ -147,11 +147,6 @@ Bytes ReadWholeFile(const std::string& name) {
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool FileExists(const std::string& name) {
-    std::error_code ignored;
-    return fs::exists(fs::symlink_status(name, ignored));
-}
-
 void WriteTextFile(const std::string& name, const std::string& text) {
     WriteWholeFile(name, Bytes(text.begin(), text.end()));
 }

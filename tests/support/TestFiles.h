@@ -55,7 +55,6 @@ class ScratchFolder {
 
 void WriteWholeFile(const std::string& name, const Bytes& bytes);
 Bytes ReadWholeFile(const std::string& name);
-bool FileExists(const std::string& name);
 void WriteTextFile(const std::string& name, const std::string& text);
 std::string ReadTextFile(const std::string& name);
 // How many files this process holds open.

@@ -27,11 +27,6 @@ Bytes EncodePicture(const PackedDib& picture, JpegInput input = JpegInput::Bgr,
 // The picture's rows, top row first, 3 bytes a pixel without pad bytes.
 Bytes TopDownBgr(const PackedDib& picture);
 
-// The test pattern changes little from pixel to pixel, as lossy coding wants.
-inline PackedDib MakeSmoothPicture(int32_t width, int32_t height) {
-    return MakePicture(width, height);
-}
-
 // Decodes a stream with the reference library into a bottom-up picture, none when the stream is
 // too short to be one; says whether it holds three YCbCr channels with 4:2:0 chroma.
 PackedDib DecodeJpeg(const Bytes& stream, bool* ycbcr420);
