@@ -8,6 +8,9 @@ inline constexpr char SourceTooLargeMessage[] = "Plik wejściowy za duży";
 inline constexpr char PackFailedMessage[] = "Pakowanie nieudane";
 inline constexpr char SaveFailedMessage[] = "Zapis nieudany";
 
-// Typed values outside what the grid is defined for; the focus goes to the value's control.
+// Values outside what the grid is defined for, as kafelator-cli names them; the main dialog
+// puts the focus on the value's control instead.
 inline constexpr char BadDistanceMessage[] = "Nieprawidłowy odstęp między kopiami";
 inline constexpr char BadMarginMessage[] = "Nieprawidłowy margines";
+inline constexpr char SheetTooLargeMessage[] = "Za duży rozmiar arkusza";
+

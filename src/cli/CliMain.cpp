@@ -21,10 +21,13 @@ int Fail(const std::string& message) {
 }
 
 // The message for a layout that does not fit, naming the value it points at as the user gave it.
-std::string RefusalMessage(LayoutVerdict verdict, const PackParameters& pack) {
+std::string RefusalMessage(LayoutVerdict verdict, const CliOptions& options) {
+    const PackParameters& pack = options.pack;
     switch (verdict) {
     case LayoutVerdict::SourceTooLarge:
         return SourceTooLargeMessage;
+    case LayoutVerdict::SheetTooLarge:
+        return SheetTooLargeMessage + std::string(" (--size ") + options.sizeText + ")";
     case LayoutVerdict::BadDistance:
         return BadDistanceMessage + std::string(" (--distance ") + std::to_string(pack.distance) +
                ")";
@@ -56,7 +59,7 @@ int Pack(CliOptions& options) {
     BuiltSheet built = BuildSheet(source.image, pack);
     ReleaseDib(source.image);
     if (built.verdict != LayoutVerdict::Fits)
-        return Fail(RefusalMessage(built.verdict, pack));
+        return Fail(RefusalMessage(built.verdict, options));
     if (built.sheet.block == nullptr)
         return Fail(PackFailedMessage);
     int written = WriteInSaveFormat(options.output.c_str(), built.sheet, options.saveFormat);

@@ -51,6 +51,9 @@ void PackSheet(Dialog* dialog) {
     case LayoutVerdict::SourceTooLarge:
         ShowErrorMessage(SourceTooLargeMessage);
         return;
+    case LayoutVerdict::SheetTooLarge:
+        SetDlgItemFocus(dialog, SizeBox);
+        return;
     case LayoutVerdict::BadDistance:
         SetDlgItemFocus(dialog, DistanceEdit);
         return;
