@@ -14,3 +14,7 @@ inline constexpr char BadDistanceMessage[] = "Nieprawidłowy odstęp między kop
 inline constexpr char BadMarginMessage[] = "Nieprawidłowy margines";
 inline constexpr char SheetTooLargeMessage[] = "Za duży rozmiar arkusza";
 
+// What kafelator-cli refuses before it reads anything.
+inline constexpr char SameFileMessage[] = "Plik docelowy jest tym samym plikiem co wejściowy";
+inline constexpr char OutputExistsMessage[] = "Plik docelowy już istnieje";
+

@@ -1,7 +1,6 @@
 #pragma once
 // The texts the user types for a sheet: the size box's two numbers and the edits' one, read as
-// the pack command reads them. Shared by the main dialog's Pack button and the command-line
-// packer.
+// the pack command reads them.
 
 #include <cstdint>
 

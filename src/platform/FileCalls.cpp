@@ -46,6 +46,18 @@ void CloseFile(FileHandle file) {
     close(file);
 }
 
+bool SameFile(const char* first, const char* second) {
+    struct stat one {};
+    struct stat other {};
+    return stat(first, &one) == 0 && stat(second, &other) == 0 && one.st_dev == other.st_dev &&
+           one.st_ino == other.st_ino;
+}
+
+bool NameTaken(const char* name) {
+    struct stat status {};
+    return lstat(name, &status) == 0;
+}
+
 namespace {
 
 // Symbolic links are followed at most this many times, as the kernel follows them.

@@ -31,6 +31,12 @@ int64_t SeekFile(FileHandle file, int64_t offset, int origin);
 // _lclose.
 void CloseFile(FileHandle file);
 
+// Whether the two names stand for one file (the same device and inode): a name and a symbolic
+// link to it, or two hard links. False when either cannot be reached.
+bool SameFile(const char* first, const char* second);
+// Whether anything, a dangling symbolic link too, goes by the name.
+bool NameTaken(const char* name);
+
 // A file being written: the temporary file and the name it will take.
 struct NewFile {
     int descriptor = -1;
