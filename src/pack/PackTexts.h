@@ -13,5 +13,10 @@ inline constexpr int32_t ControlTextBytes = 50;
 // second number is ignored. Each number is stored as it converts; the result is how many did.
 int ParseSheetSize(const char* text, int32_t* width, int32_t* height);
 
+// Whether a size text that ParseSheetSize cannot read holds a number, something other than
+// blanks, "," and "*", and then more digits: "2480x3508", "2480 x 3508", "2480/3508". The user
+// then needs to hear which separators count rather than that two numbers are wanted.
+bool MisseparatedSheetSize(const char* text);
+
 // One "%d" number from an edit's text; false when none converts.
 bool ParseNumber(const char* text, int32_t* value);
