@@ -35,7 +35,7 @@ void CheckRoundTrip(const PackedDib& image) {
     if (int64_t{width} * height > RoundTripPixels)
         return;
     std::string name = FuzzFolder() + "/again.jpg";
-    FUZZ_CHECK(WriteJpegFile(name.c_str(), image, 75) == 1);
+    FUZZ_CHECK(WriteJpegFile(name.c_str(), image, 75, {}) == 1);
     PackedDib again = ReadJpegFile(name.c_str());
     FUZZ_CHECK(again.block != nullptr);
     FUZZ_CHECK(ImageWidth(again.block) == width && ImageHeight(again.block) == height);
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckRoundTrip(image);
         ReleaseDib(image);
     }
-    PackableSource loaded = LoadPackableSource(name.c_str());
+    PackableSource loaded = LoadPackableSource(name.c_str(), {});
     if (decoded) // a decoded JPEG always passes the test
         FUZZ_CHECK(loaded.verdict == SourceVerdict::Loaded);
     if (loaded.verdict == SourceVerdict::Loaded)

@@ -21,15 +21,15 @@ class SaveFormatsTest : public testing::Test {
 // Row 0 is the BMP writer; rows 1 to 3 write YCbCr JPEG at falling quality and size.
 TEST_F(SaveFormatsTest, EachRowWritesWhatItsWriterWrites) {
     std::string viaTable = folder.Path("table"), direct = folder.Path("direct");
-    ASSERT_EQ(WriteInSaveFormat(viaTable.c_str(), sheet, 0), 1);
+    ASSERT_EQ(WriteInSaveFormat(viaTable.c_str(), sheet, 0, {}), 1);
     ASSERT_EQ(WriteBmpFile(direct.c_str(), sheet), 1);
     EXPECT_EQ(ReadWholeFile(viaTable), ReadWholeFile(direct));
 
     size_t previousBytes = SIZE_MAX;
     for (auto [row, quality] : {std::pair{1, 75}, {2, 50}, {3, 15}}) {
         SCOPED_TRACE(row);
-        ASSERT_EQ(WriteInSaveFormat(viaTable.c_str(), sheet, row), 1);
-        ASSERT_EQ(WriteJpegFile(direct.c_str(), sheet, quality), 1);
+        ASSERT_EQ(WriteInSaveFormat(viaTable.c_str(), sheet, row, {}), 1);
+        ASSERT_EQ(WriteJpegFile(direct.c_str(), sheet, quality, {}), 1);
         Bytes written = ReadWholeFile(viaTable);
         EXPECT_EQ(written, ReadWholeFile(direct));
         EXPECT_LT(written.size(), previousBytes);
@@ -47,7 +47,7 @@ TEST_F(SaveFormatsTest, EachRowWritesWhatItsWriterWrites) {
 
 TEST_F(SaveFormatsTest, RowOutsideTheTableWritesNothing) {
     for (int32_t row : {-1, saveFormatCount, 100})
-        EXPECT_EQ(WriteInSaveFormat(folder.Path("sheet").c_str(), sheet, row), 0);
+        EXPECT_EQ(WriteInSaveFormat(folder.Path("sheet").c_str(), sheet, row, {}), 0);
     EXPECT_TRUE(folder.Entries().empty());
 }
 
