@@ -44,7 +44,7 @@ bool StartsAsJpeg(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string name = WriteFuzzFile("source.bmp", data, size);
-    PackableSource loaded = LoadPackableSource(name.c_str());
+    PackableSource loaded = LoadPackableSource(name.c_str(), {});
     if (loaded.verdict != SourceVerdict::Loaded) {
         FUZZ_CHECK(loaded.image.block == nullptr);
         return 0;

@@ -125,8 +125,8 @@ std::string WithLittleMemory() {
 
 TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
     WriteWholeFile(folder.Path("short.bmp"), Bytes(13, 'B'));
-    WriteWholeFile(folder.Path("pal8.bmp"),
-                   ReadWholeFile(std::string(TEST_DATA_DIR) + "/bmpsuite/g/pal8.bmp"));
+    WriteWholeFile(folder.Path("rgb24jpeg.bmp"),
+                   ReadWholeFile(std::string(TEST_DATA_DIR) + "/bmpsuite/q/rgb24jpeg.bmp"));
     WriteWholeFile(folder.Path("bad.jpg"), {0xFF, 0xD8, 0xFF, 0xDB, 0x00});
     // A file-size limit of a few KB makes the write fail part way, as a full disk would; the
     // signal it raises is ignored, so that the write itself reports the failure.
@@ -138,7 +138,9 @@ TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
     } const cases[] = {
         {{"-s", "200,100", "missing.bmp", "out.bmp"}, "", "Nie mogę otworzyć zadanego pliku"},
         {{"-s", "200,100", "short.bmp", "out.bmp"}, "", "Nie mogę otworzyć zadanego pliku"},
-        {{"-s", "200,100", "pal8.bmp", "out.bmp"}, "", "Plik wejściowy w nieprawidłowym formacie"},
+        {{"-s", "200,100", "rgb24jpeg.bmp", "out.bmp"},
+         "",
+         "Plik wejściowy w nieprawidłowym formacie"},
         {{"-s", "200,100", "bad.jpg", "out.jpg"}, "", "Nie mogę otworzyć zadanego pliku"},
         {{"-s", "99,100", "photo.bmp", "out.bmp"}, "", "Plik wejściowy za duży"},
         {{"-s", "0 0", "photo.bmp", "out.bmp"}, "", "Plik wejściowy za duży"},
@@ -162,10 +164,10 @@ TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
         EXPECT_EQ(ReadWholeFile(folder.Path("out.bmp")), old);
         EXPECT_EQ(ReadWholeFile(folder.Path("out.jpg")), old);
     }
-    EXPECT_EQ(
-        folder.Entries(),
-        (std::vector<std::string>{"bad.jpg", "err.txt", "out.bmp", "out.jpg", "out.txt", "pal8.bmp",
-                                  "photo.bmp", "short.bmp"})); // and no temporary file
+    EXPECT_EQ(folder.Entries(),
+              (std::vector<std::string>{"bad.jpg", "err.txt", "out.bmp", "out.jpg", "out.txt",
+                                        "photo.bmp", "rgb24jpeg.bmp",
+                                        "short.bmp"})); // and no temporary file
 }
 
 } // namespace
