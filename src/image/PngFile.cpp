@@ -17,12 +17,15 @@ PackedDib ReadPngPicture(const uint8_t* bytes, int64_t count, std::vector<uint8_
         return {};
     WriteInfoHeader(image.block, width, height, 0);
     uint8_t* rows = image.block + InfoHeaderBytes;
-    int64_t pixelBytes = 3 * int64_t{width};
-    for (int64_t row = 0; row < height; ++row)
-        std::memset(rows + row * stride + pixelBytes, 0, static_cast<size_t>(stride - pixelBytes));
     if (DecodePngPicture(bytes, count, rows, stride, width, height, iccProfile) != 0) {
         ReleaseDib(image);
         iccProfile->clear();
+        return {};
     }
+    // Zeroed once the rows are whole, so that a stream claiming a large picture and holding
+    // nothing touches no more of its block than it filled.
+    int64_t pixelBytes = 3 * int64_t{width};
+    for (int64_t row = 0; row < height; ++row)
+        std::memset(rows + row * stride + pixelBytes, 0, static_cast<size_t>(stride - pixelBytes));
     return image;
 }

@@ -314,23 +314,22 @@ void InkToBgr(const uint8_t* ink, uint8_t* bgr, int width) {
 // that ran out mid-picture have already left with a warning; what remains is where the decoder
 // was when it first found the data at an end. A decoder reads a few bytes ahead of the block it
 // decodes, so a stream that merely lacks its end marker runs out during its last row of blocks;
-// one cut earlier runs out before it. A progressive stream reads every scan before the first row
-// comes out, so it must also have received every bit of every coefficient; a sequential stream
-// in several scans cannot show which components a missing scan would have held, and is whole
-// only with its end marker.
+// one cut earlier runs out before it. A progressive stream, end marker or not, must have brought
+// every bit of every coefficient: cut between two scans it still decodes, blurred. A sequential
+// stream in several scans cannot show which components a missing scan would have held, and is
+// whole only with its end marker.
 bool StreamWasWhole(const jpeg_decompress_struct& info, const StreamSource& source) {
-    if (!source.endSupplied)
-        return true;
-    if (source.endRow + 1 < info.total_iMCU_rows)
-        return false;
     if (info.progressive_mode) {
         for (int c = 0; c < info.num_components; ++c)
             for (int k = 0; k < DCTSIZE2; ++k)
                 if (info.coef_bits[c][k] != 0)
                     return false;
-        return true;
     }
-    return source.endScan <= 1;
+    if (!source.endSupplied)
+        return true;
+    if (source.endRow + 1 < info.total_iMCU_rows)
+        return false;
+    return info.progressive_mode || source.endScan <= 1;
 }
 
 int DecodeInto(Decoder* decoder, JpegCodecProps* props, const DibRows& rows) {

@@ -1,0 +1,254 @@
+// What a source carries beside its pixels: the orientation a camera records, which turns the
+// picture upright at loading, and the ICC profile, which JPEG sheets carry on byte for byte. The
+// JPEG streams are made and read back by the reference JPEG library.
+
+#include "image/ExifOrientation.h"
+#include "image/SaveFormats.h"
+#include "image/SourceImage.h"
+
+#include "image/BmpFile.h"
+#include "support/TestJpegs.h"
+#include "support/TestPngs.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <jpeglib.h>
+
+namespace {
+
+// An APP1 Exif payload whose first directory holds a Make entry and then the orientation.
+Bytes ExifPayload(int orientation, bool bigEndian) {
+    auto put16 = [bigEndian](Bytes& out, uint32_t v) {
+        out.insert(out.end(), bigEndian
+                                  ? std::initializer_list<uint8_t>{uint8_t(v >> 8), uint8_t(v)}
+                                  : std::initializer_list<uint8_t>{uint8_t(v), uint8_t(v >> 8)});
+    };
+    auto put32 = [&](Bytes& out, uint32_t v) {
+        put16(out, bigEndian ? v >> 16 : v & 0xFFFF);
+        put16(out, bigEndian ? v & 0xFFFF : v >> 16);
+    };
+    Bytes exif = {'E', 'x', 'i', 'f', 0, 0};
+    exif.insert(exif.end(), bigEndian ? std::initializer_list<uint8_t>{'M', 'M'}
+                                      : std::initializer_list<uint8_t>{'I', 'I'});
+    put16(exif, 42);
+    put32(exif, 8);
+    put16(exif, 2);      // two entries
+    put16(exif, 0x010F); // Make, ASCII, 4 bytes held in place
+    put16(exif, 2);
+    put32(exif, 4);
+    exif.insert(exif.end(), {'C', 'a', 'm', 0});
+    put16(exif, 0x0112); // Orientation, one SHORT
+    put16(exif, 3);
+    put32(exif, 1);
+    put16(exif, static_cast<uint32_t>(orientation));
+    put16(exif, 0);
+    put32(exif, 0); // no next directory
+    return exif;
+}
+
+// The stream with one more marker segment right after its JFIF segment.
+Bytes WithSegment(Bytes stream, uint8_t marker, const Bytes& payload) {
+    size_t place = 4 + (stream[4] << 8 | stream[5]);
+    Bytes segment = {0xFF, marker, uint8_t((payload.size() + 2) >> 8), uint8_t(payload.size() + 2)};
+    segment.insert(segment.end(), payload.begin(), payload.end());
+    stream.insert(stream.begin() + static_cast<ptrdiff_t>(place), segment.begin(), segment.end());
+    return stream;
+}
+
+// A JPEG stream of the picture with the profile, written by the reference library's own call.
+Bytes EncodeWithProfile(const PackedDib& picture, const Bytes& profile) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* stream = nullptr;
+    unsigned long streamBytes = 0;
+    jpeg_mem_dest(&info, &stream, &streamBytes);
+    info.image_width = static_cast<JDIMENSION>(ImageWidth(picture.block));
+    info.image_height = static_cast<JDIMENSION>(ImageHeight(picture.block));
+    info.input_components = 3;
+    info.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&info);
+    jpeg_start_compress(&info, TRUE);
+    jpeg_write_icc_profile(&info, profile.data(), static_cast<unsigned>(profile.size()));
+    Bytes rows = TopDownBgr(picture);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = rows.data() + info.next_scanline * info.image_width * 3;
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    Bytes result(stream, stream + streamBytes);
+    jpeg_destroy_compress(&info);
+    std::free(stream);
+    return result;
+}
+
+// The profile the reference library reads from a JPEG stream; empty when it finds none.
+Bytes ReferenceProfile(const Bytes& stream) {
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, stream.data(), stream.size());
+    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
+    jpeg_read_header(&info, TRUE);
+    JOCTET* profile = nullptr;
+    unsigned int bytes = 0;
+    Bytes result;
+    if (jpeg_read_icc_profile(&info, &profile, &bytes))
+        result.assign(profile, profile + bytes);
+    std::free(profile);
+    jpeg_destroy_decompress(&info);
+    return result;
+}
+
+class SourceMetadataTest : public testing::Test {
+  protected:
+    void TearDown() override {
+        ReleaseDib(upright);
+        ReleaseDib(loaded.image);
+    }
+    void Load(const Bytes& bytes, SourceOptions options = {}) {
+        ReleaseDib(loaded.image);
+        WriteWholeFile(folder.Path("source"), bytes);
+        loaded = LoadPackableSource(folder.Path("source").c_str(), options);
+    }
+    ScratchFolder folder;
+    PackedDib upright = MakeSmoothPicture(13, 7);
+    PackableSource loaded;
+};
+
+// The stored picture of each orientation, made from the upright one by the Exif definition of
+// the value: where the stored first row and first column lie in the upright picture.
+PackedDib StoredFor(const PackedDib& upright, int orientation) {
+    int32_t w = ImageWidth(upright.block), h = ImageHeight(upright.block);
+    bool sideways = orientation >= 5;
+    int32_t sw = sideways ? h : w, sh = sideways ? w : h;
+    PackedDib stored = MakePicture(sw, sh);
+    auto pixel = [](const PackedDib& p, int32_t x, int32_t yFromTop) {
+        int32_t height = ImageHeight(p.block);
+        return p.block + InfoHeaderBytes +
+               (height - 1 - yFromTop) * RowStride(ImageWidth(p.block)) + 3 * x;
+    };
+    for (int32_t r = 0; r < sh; ++r) {
+        for (int32_t c = 0; c < sw; ++c) {
+            int32_t x = 0, y = 0; // the upright pixel that stored row r, column c shows
+            switch (orientation) {
+            case 1:
+                x = c, y = r;
+                break; // row 0 top, column 0 left
+            case 2:
+                x = w - 1 - c, y = r;
+                break; // row 0 top, column 0 right
+            case 3:
+                x = w - 1 - c, y = h - 1 - r;
+                break; // row 0 bottom, column 0 right
+            case 4:
+                x = c, y = h - 1 - r;
+                break; // row 0 bottom, column 0 left
+            case 5:
+                x = r, y = c;
+                break; // row 0 left, column 0 top
+            case 6:
+                x = w - 1 - r, y = c;
+                break; // row 0 right, column 0 top
+            case 7:
+                x = w - 1 - r, y = h - 1 - c;
+                break; // row 0 right, column 0 bottom
+            case 8:
+                x = r, y = h - 1 - c;
+                break; // row 0 left, column 0 bottom
+            }
+            std::copy_n(pixel(upright, x, y), 3, pixel(stored, c, r));
+        }
+    }
+    return stored;
+}
+
+TEST_F(SourceMetadataTest, EveryOrientationGivesTheUprightPictureAndSize) {
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        for (bool bigEndian : {false, true}) {
+            SCOPED_TRACE(testing::Message() << orientation << (bigEndian ? " MM" : " II"));
+            PackedDib stored = StoredFor(upright, orientation);
+            Bytes jpeg =
+                WithSegment(EncodePicture(stored), 0xE1, ExifPayload(orientation, bigEndian));
+            Load(jpeg);
+            ASSERT_EQ(loaded.verdict, SourceVerdict::Loaded);
+            EXPECT_EQ(ImageWidth(loaded.image.block), 13);
+            EXPECT_EQ(ImageHeight(loaded.image.block), 7);
+            EXPECT_LE(LargestPixelDifference(loaded.image, upright), 12);
+            Load(jpeg, {.ignoreOrientation = true}); // the stored pixels, as they are
+            EXPECT_LE(LargestPixelDifference(loaded.image, stored), 12);
+            ReleaseDib(stored);
+        }
+    }
+}
+
+TEST_F(SourceMetadataTest, DamagedExifCountsAsUpright) {
+    const Bytes good = ExifPayload(6, false);
+    ASSERT_EQ(ExifOrientation(good.data(), std::ssize(good)), 6);
+    auto changed = [&good](size_t at, uint8_t value) {
+        Bytes bytes = good;
+        bytes[at] = value;
+        return bytes;
+    };
+    // The orientation entry starts at byte 6 + 8 + 2 + 12 = 28 of the payload.
+    const struct {
+        const char* what;
+        Bytes bytes;
+    } cases[] = {
+        {"cut in the entry", Bytes(good.begin(), good.begin() + 38)},
+        {"no Exif prefix", changed(0, 'e')},
+        {"unknown byte order", changed(6, 'X')},
+        {"not 42", changed(8, 43)},
+        {"directory past the end", changed(10, 0xF0)},
+        {"directory inside the header", changed(10, 4)},
+        {"value a LONG", changed(30, 4)},
+        {"value 9", changed(36, 9)},
+        {"value 0", changed(36, 0)},
+        {"two values", changed(32, 2)},
+        {"empty", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExifOrientation(c.bytes.data(), std::ssize(c.bytes)), 1) << c.what;
+}
+
+// A profile of three segments: the loaders keep it and the JPEG sheet carries it, as the
+// reference library reads it back; the BMP sheet is the same file with or without it.
+TEST_F(SourceMetadataTest, ProfileOfJpegAndPngSourcesReachesJpegSheetsByteForByte) {
+    Bytes profile(150000);
+    for (size_t i = 0; i < profile.size(); ++i)
+        profile[i] = static_cast<uint8_t>(i * 7 + i / 997);
+    PngForm png;
+    png.iccProfile = profile;
+    const Bytes sources[] = {
+        EncodeWithProfile(upright, profile),
+        MakePng(5, 4, png, [](int32_t x, int32_t y, int c) { return uint32_t(x * 50 + y + c); })};
+    ASSERT_EQ(ReferenceProfile(sources[0]), profile);
+    for (const Bytes& source : sources) {
+        Load(source);
+        ASSERT_EQ(loaded.verdict, SourceVerdict::Loaded);
+        EXPECT_EQ(loaded.iccProfile, profile);
+        std::string sheet = folder.Path("sheet.jpg"), plain = folder.Path("plain.jpg");
+        ASSERT_EQ(WriteInSaveFormat(sheet.c_str(), loaded.image, 1, {loaded.iccProfile}), 1);
+        ASSERT_EQ(WriteInSaveFormat(plain.c_str(), loaded.image, 1, {}), 1);
+        Bytes withProfile = ReadWholeFile(sheet), without = ReadWholeFile(plain);
+        EXPECT_EQ(ReferenceProfile(withProfile), profile);
+        EXPECT_EQ(ReferenceProfile(without), Bytes{});
+        // The segments follow the JFIF segment, and are all that was added.
+        size_t place = 4 + (without[4] << 8 | without[5]);
+        EXPECT_EQ(withProfile[place + 1], 0xE2);
+        size_t added = withProfile.size() - without.size();
+        EXPECT_EQ(added, profile.size() + 3 * 18);
+        withProfile.erase(withProfile.begin() + static_cast<ptrdiff_t>(place),
+                          withProfile.begin() + static_cast<ptrdiff_t>(place + added));
+        EXPECT_EQ(withProfile, without);
+        ASSERT_EQ(WriteInSaveFormat(sheet.c_str(), loaded.image, 0, {loaded.iccProfile}), 1);
+        ASSERT_EQ(WriteBmpFile(plain.c_str(), loaded.image), 1);
+        EXPECT_EQ(ReadWholeFile(sheet), ReadWholeFile(plain));
+    }
+}
+
+} // namespace
