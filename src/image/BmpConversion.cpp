@@ -85,7 +85,7 @@ uint32_t Field32(const uint8_t* header, uint32_t headerSize, uint32_t offset) {
 // only where the masks are given and name it.
 SourceVerdict ReadMasks(const uint8_t* head, int64_t fileBytes, BmpForm* form) {
     const uint8_t* header = head + BmpFileHeaderBytes;
-    if (form->compression == UncompressedRgb) {
+    if (form->compression != BitFields && form->compression != AlphaBitFields) {
         static const uint32_t Masks16[] = {0x7C00, 0x03E0, 0x001F};
         static const uint32_t Masks32[] = {0xFF0000, 0x00FF00, 0x0000FF};
         if (form->bitCount == 16)
@@ -145,8 +145,9 @@ SourceVerdict ReadForm(const uint8_t* head, int64_t headBytes, int64_t fileBytes
         (c == Rle4 && bits != 4) || (rle && form->height < 0) ||
         (masked && bits != 16 && bits != 32))
         return SourceVerdict::CannotOpen;
-    if (SourceVerdict masks = ReadMasks(head, fileBytes, form); masks != SourceVerdict::Loaded)
-        return masks;
+    if (bits >= 16)
+        if (SourceVerdict masks = ReadMasks(head, fileBytes, form); masks != SourceVerdict::Loaded)
+            return masks;
     // Converted forms honour the file header's pixel offset: writers put gaps between table and
     // pixels, tables shorter than the bit count implies, or a profile before the pixels, and the
     // offset is the one field that finds the pixels in all of them. (The plain form keeps taking
@@ -158,8 +159,12 @@ SourceVerdict ReadForm(const uint8_t* head, int64_t headBytes, int64_t fileBytes
     if (bits <= 8) {
         form->entryBytes = IsInfoForm(*form) ? 4 : 3;
         uint32_t clrUsed = IsInfoForm(*form) ? Field32(header, form->headerSize, 32) : 0;
-        int64_t declared = clrUsed != 0 ? clrUsed : int64_t{1} << bits;
         int64_t room = (form->pixelOffset - form->tableStart) / form->entryBytes;
+        // A table whose size the header states must lie before the pixels; one it leaves to the
+        // bit count may be shorter, as OS/2 writers make it, and ends where the pixels begin.
+        if (clrUsed > room)
+            return SourceVerdict::CannotOpen;
+        int64_t declared = clrUsed != 0 ? clrUsed : int64_t{1} << bits;
         form->tableEntries = std::min({declared, int64_t{1} << bits, room});
         if (form->tableEntries == 0)
             return SourceVerdict::CannotOpen;
@@ -186,6 +191,8 @@ bool DescribeChannels(const BmpForm& form, Channel channels[4]) {
     for (int i = 0; i < 4; ++i) {
         uint32_t mask = form.masks[i];
         channels[i] = {mask, 0, 0};
+        if (mask == 0 && i != Alpha)
+            return false; // a colour with no bits at all
         if (mask == 0)
             continue;
         int shift = std::countr_zero(mask);
@@ -239,7 +246,7 @@ bool ConvertRow(const BmpForm& form, const Palette& palette, const Channel chann
 SourceVerdict ConvertRows(FileHandle file, const BmpForm& form, const Palette& palette,
                           PackedDib& image) {
     Channel channels[4];
-    if (form.bitCount >= 16 && !DescribeChannels(form, channels))
+    if ((form.bitCount == 16 || form.bitCount == 32) && !DescribeChannels(form, channels))
         return SourceVerdict::CannotOpen;
     int64_t rows = form.height < 0 ? -form.height : form.height;
     int64_t storedStride = (form.width * form.bitCount + 31) / 32 * 4;

@@ -132,34 +132,19 @@ PackedDib StoredFor(const PackedDib& upright, int orientation) {
         return p.block + InfoHeaderBytes +
                (height - 1 - yFromTop) * RowStride(ImageWidth(p.block)) + 3 * x;
     };
+    // The Exif definition of values 1 to 8: the side of the upright picture that the stored
+    // first row shows, and the side that the stored first column shows.
+    const char RowZero[] = "ttbblrrl", ColumnZero[] = "lrrlttbb";
+    char rowSide = RowZero[orientation - 1], columnSide = ColumnZero[orientation - 1];
     for (int32_t r = 0; r < sh; ++r) {
         for (int32_t c = 0; c < sw; ++c) {
             int32_t x = 0, y = 0; // the upright pixel that stored row r, column c shows
-            switch (orientation) {
-            case 1:
-                x = c, y = r;
-                break; // row 0 top, column 0 left
-            case 2:
-                x = w - 1 - c, y = r;
-                break; // row 0 top, column 0 right
-            case 3:
-                x = w - 1 - c, y = h - 1 - r;
-                break; // row 0 bottom, column 0 right
-            case 4:
-                x = c, y = h - 1 - r;
-                break; // row 0 bottom, column 0 left
-            case 5:
-                x = r, y = c;
-                break; // row 0 left, column 0 top
-            case 6:
-                x = w - 1 - r, y = c;
-                break; // row 0 right, column 0 top
-            case 7:
-                x = w - 1 - r, y = h - 1 - c;
-                break; // row 0 right, column 0 bottom
-            case 8:
-                x = r, y = h - 1 - c;
-                break; // row 0 left, column 0 bottom
+            if (rowSide == 't' || rowSide == 'b') {
+                y = rowSide == 't' ? r : h - 1 - r;
+                x = columnSide == 'l' ? c : w - 1 - c;
+            } else {
+                x = rowSide == 'l' ? r : w - 1 - r;
+                y = columnSide == 't' ? c : h - 1 - c;
             }
             std::copy_n(pixel(upright, x, y), 3, pixel(stored, c, r));
         }
