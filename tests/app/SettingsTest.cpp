@@ -47,6 +47,7 @@ class SettingsTest : public testing::Test {
         appState.background = 3;
         appState.saveMode = 3;
         appState.recentSizes = {{{1, 2}, {3, 4}}, 2, 1};
+        appState.ignoreOrientation = 1;
         LoadSettings();
     }
 
@@ -82,6 +83,23 @@ TEST_F(SettingsTest, EachChoiceIsCheckedOnItsOwn) {
     check("SaveMode", &AppState::saveMode, {{"3", 3}, {"4", 1}, {"4294967295", 1}});
     // Off for any number that is not positive as a signed one.
     check("MarginOn", &AppState::marginOn, {{"7", 1}, {"tak", 1}, {"0", 0}, {"-1", 0}});
+    check("IgnoreOrientation", &AppState::ignoreOrientation,
+          {{"1", 1}, {"0", 0}, {"2", 0}, {"-1", 0}, {"tak", 0}});
+}
+
+// The key is the user's to set: it is read, kept as written, and never added.
+TEST_F(SettingsTest, IgnoreOrientationIsReadButNeverWritten) {
+    const std::string withKey = DefaultFile + "IgnoreOrientation=1\n";
+    WriteTextFile(SettingsFile, withKey);
+    LoadSettings();
+    EXPECT_EQ(appState.ignoreOrientation, 1u);
+    SaveSettings();
+    EXPECT_EQ(ReadTextFile(SettingsFile), withKey);
+    WriteTextFile(SettingsFile, DefaultFile);
+    LoadSettings();
+    appState.ignoreOrientation = 1;
+    SaveSettings();
+    EXPECT_EQ(ReadTextFile(SettingsFile), DefaultFile);
 }
 
 TEST_F(SettingsTest, RecentSizesEndAtTheFirstBrokenOne) {
