@@ -1,6 +1,7 @@
 // A BMP file through the source loading and its acceptance test and, when it is accepted, through
-// a small layout and sheet. An accepted BMP file must arrive as its bytes after the file header,
-// its rows reversed when it was stored top-down. The last byte of the file picks the distance,
+// a small layout and sheet. An accepted BMP file of the plain form (40-byte header, 24 bits, no
+// colour table) must arrive as its bytes after the file header, its rows reversed when it was
+// stored top-down; one of any other form converted into exactly its rows, pad bytes zeroed. The last byte of the file picks the distance,
 // the margin and the background, so that the fuzzer varies them with the picture.
 
 #include "FuzzInput.h"
@@ -36,8 +37,23 @@ void CheckBlockIsTheFile(const PackedDib& source, const uint8_t* data, size_t si
                            static_cast<size_t>(rest)) == 0);
 }
 
-bool StartsAsJpeg(const uint8_t* data, size_t size) {
-    return size >= 2 && data[0] == 0xFF && data[1] == 0xD8;
+// The plain form, read as the file's bytes: the only one the converter leaves alone.
+bool IsPlainForm(const uint8_t* data, size_t size) {
+    if (size < FileHeaderBytes + InfoHeaderBytes || data[0] == 0xFF || data[0] == 0x89)
+        return false; // too short, or taken for a JPEG or PNG stream
+    const uint8_t* header = data + FileHeaderBytes;
+    return ImageBitCount(header) == DibBitCount && ImageCompression(header) == UncompressedRgb &&
+           PixelDataOffset(header) == static_cast<uint32_t>(InfoHeaderBytes) &&
+           header[0] == InfoHeaderBytes && header[1] == 0 && header[2] == 0 && header[3] == 0;
+}
+
+void CheckConvertedBlock(const PackedDib& source) {
+    int64_t width = ImageWidth(source.block), height = ImageHeight(source.block);
+    int64_t stride = RowStride(width);
+    FUZZ_CHECK(source.blockBytes == InfoHeaderBytes + stride * height);
+    for (int64_t row = 0; row < height; ++row)
+        for (int64_t pad = 3 * width; pad < stride; ++pad)
+            FUZZ_CHECK(source.block[InfoHeaderBytes + row * stride + pad] == 0);
 }
 
 } // namespace
@@ -53,8 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(IsPackablePicture(source));
     int32_t width = ImageWidth(source.block), height = ImageHeight(source.block);
     FUZZ_CHECK(width >= 1 && height >= 1);
-    if (!StartsAsJpeg(data, size)) // a JPEG stream may have been decoded instead
+    if (IsPlainForm(data, size))
         CheckBlockIsTheFile(source, data, size);
+    else if (data[0] != 0xFF && data[0] != 0x89) // a JPEG or PNG stream is decoded instead
+        CheckConvertedBlock(source);
 
     uint8_t knob = data[size - 1]; // a loaded picture is never empty
     PackParameters parameters;

@@ -130,8 +130,8 @@ std::vector<std::string> FilesIn(const std::string& path) {
 // suite proves nothing is left allocated.
 TEST_F(SourceImageTest, HostileFilesAndNoFilesAreRefused) {
     std::vector<std::string> names = FilesIn(std::string(TEST_DATA_DIR) + "/bad");
-    // 61 cut headers, the other BMP cases, the empty file and the JPEG cases.
-    EXPECT_GE(names.size(), 110u);
+    // 61 cut headers, the other BMP cases, the empty file, the JPEG and the PNG cases.
+    EXPECT_GE(names.size(), 135u);
     ASSERT_EQ(mkfifo(folder.Path("fifo.jpg").c_str(), 0644), 0);
     ASSERT_EQ(mkdir(folder.Path("folder.bmp").c_str(), 0755), 0);
     ASSERT_EQ(symlink("/dev/zero", folder.Path("zero.bmp").c_str()), 0);
@@ -140,12 +140,16 @@ TEST_F(SourceImageTest, HostileFilesAndNoFilesAreRefused) {
         names.push_back(folder.Path(name));
     names.insert(names.end(), {"/dev/zero", "/dev/urandom", "/dev/null"});
     // Sound pictures all the same: header forms that are now converted, a 24-bit file whose
-    // colour-table count plays no part, and streams cut only in their end marker or the padding
-    // bits after their last block.
+    // colour-table count plays no part, streams cut only in their end marker or chunk, or in the
+    // padding bits after their last block; and PNG palette indices past the table, which the
+    // decoder shows black.
     const std::string Bad = std::string(TEST_DATA_DIR) + "/bad/";
-    const std::vector<std::string> sound = {
-        Bad + "bmp-core-header.bmp",  Bad + "bmp-v4-header.bmp",    Bad + "bmp-v5-header.bmp",
-        Bad + "bmp-clrused-huge.bmp", Bad + "jpeg-cut-at-0905.jpg", Bad + "jpeg-cut-at-0906.jpg"};
+    std::vector<std::string> sound;
+    for (const char* name :
+         {"bmp-core-header.bmp", "bmp-v4-header.bmp", "bmp-v5-header.bmp", "bmp-clrused-huge.bmp",
+          "jpeg-cut-at-0905.jpg", "jpeg-cut-at-0906.jpg", "png-cut-at-0223.png",
+          "png-cut-at-0235.png", "png-index-past-palette.png"})
+        sound.push_back(Bad + name);
     for (const std::string& name : names) {
         SCOPED_TRACE(name);
         bool whole = std::find(sound.begin(), sound.end(), name) != sound.end();
