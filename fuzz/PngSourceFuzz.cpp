@@ -14,14 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         FUZZ_CHECK(loaded.image.block == nullptr && loaded.iccProfile.empty());
         return 0;
     }
-    const PackedDib& image = loaded.image;
-    FUZZ_CHECK(IsPackablePicture(image));
-    int64_t width = ImageWidth(image.block), height = ImageHeight(image.block);
-    int64_t stride = RowStride(width);
-    FUZZ_CHECK(image.blockBytes == InfoHeaderBytes + stride * height);
-    for (int64_t row = 0; row < height; ++row)
-        for (int64_t pad = 3 * width; pad < stride; ++pad)
-            FUZZ_CHECK(image.block[InfoHeaderBytes + row * stride + pad] == 0);
+    CheckDecodedBlock(loaded.image);
     FUZZ_CHECK(static_cast<int64_t>(loaded.iccProfile.size()) <= MaxIccProfileBytes);
     ReleaseDib(loaded.image);
     return 0;
