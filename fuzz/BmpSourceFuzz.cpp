@@ -10,6 +10,7 @@
 #include "image/SourceImage.h"
 #include "pack/SheetBuilding.h"
 #include "pack/SheetCompositor.h"
+#include "platform/PngCodec.h"
 
 #include <cstring>
 
@@ -38,9 +39,14 @@ void CheckBlockIsTheFile(const PackedDib& source, const uint8_t* data, size_t si
                            static_cast<size_t>(rest)) == 0);
 }
 
+bool IsOtherKind(const uint8_t* data, size_t size) {
+    return (data[0] == 0xFF && data[1] == 0xD8) ||
+           HasPngSignature(data, static_cast<int64_t>(size));
+}
+
 // The plain form, read as the file's bytes: the only one the converter leaves alone.
 bool IsPlainForm(const uint8_t* data, size_t size) {
-    if (size < FileHeaderBytes + InfoHeaderBytes || data[0] == 0xFF || data[0] == 0x89)
+    if (size < FileHeaderBytes + InfoHeaderBytes || IsOtherKind(data, size))
         return false; // too short, or taken for a JPEG or PNG stream
     const uint8_t* header = data + FileHeaderBytes;
     return ImageBitCount(header) == DibBitCount && ImageCompression(header) == UncompressedRgb &&
@@ -63,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(width >= 1 && height >= 1);
     if (IsPlainForm(data, size))
         CheckBlockIsTheFile(source, data, size);
-    else if (data[0] != 0xFF && data[0] != 0x89) // a JPEG or PNG stream is decoded instead
+    else if (!IsOtherKind(data, size)) // a JPEG or PNG stream is decoded instead
         CheckDecodedBlock(source);
 
     uint8_t knob = data[size - 1]; // a loaded picture is never empty

@@ -14,13 +14,13 @@
 
 namespace {
 
-constexpr uint8_t JpegStart[] = {0xFF, 0xD8, 0xFF}; // start of image, then the next marker
+// The start-of-image marker; the decoder itself skips stray bytes before the next one.
+constexpr uint8_t JpegStart[] = {0xFF, 0xD8};
 
 enum class SourceKind { Jpeg, Png, Bmp, Unknown };
 
 SourceKind KindOf(const uint8_t* head, int64_t headBytes) {
-    if (headBytes >= 3 && head[0] == JpegStart[0] && head[1] == JpegStart[1] &&
-        head[2] == JpegStart[2])
+    if (headBytes >= 2 && head[0] == JpegStart[0] && head[1] == JpegStart[1])
         return SourceKind::Jpeg;
     if (HasPngSignature(head, headBytes))
         return SourceKind::Png;

@@ -3,6 +3,7 @@
 // row or is corrupt. The streams are made by the reference JPEG library.
 
 #include "image/JpegFile.h"
+#include "image/SourceImage.h"
 
 #include "support/TestJpegs.h"
 
@@ -82,6 +83,21 @@ TEST(JpegWholenessTest, WholeRowsLoadAndMissingOrCorruptDataDoesNot) {
         }
         ReleaseDib(image);
     }
+    ReleaseDib(picture);
+}
+
+// Found by fuzzing: the decoder skips stray bytes between the start marker and the next one, so
+// the loader takes a stream for JPEG by its start marker alone, as the reader does.
+TEST(JpegWholenessTest, StrayBytesAfterTheStartMarkerStillMakeAJpeg) {
+    PackedDib picture = MakeSmoothPicture(9, 5);
+    Bytes stream = EncodePicture(picture);
+    stream.insert(stream.begin() + 2, 20, 0x00);
+    ScratchFolder folder;
+    WriteWholeFile(folder.Path("photo.jpg"), stream);
+    PackableSource source = LoadPackableSource(folder.Path("photo.jpg").c_str(), {});
+    EXPECT_EQ(source.verdict, SourceVerdict::Loaded);
+    EXPECT_LE(LargestPixelDifference(source.image, picture), 12);
+    ReleaseDib(source.image);
     ReleaseDib(picture);
 }
 
