@@ -2,38 +2,47 @@
 
 #include "support/TestJpegs.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
-#include <initializer_list>
 #include <jpeglib.h>
 
 Bytes ExifPayload(int orientation, bool bigEndian) {
-    auto put16 = [bigEndian](Bytes& out, uint32_t v) {
-        out.insert(out.end(), bigEndian
-                                  ? std::initializer_list<uint8_t>{uint8_t(v >> 8), uint8_t(v)}
-                                  : std::initializer_list<uint8_t>{uint8_t(v), uint8_t(v >> 8)});
-    };
-    auto put32 = [&](Bytes& out, uint32_t v) {
-        put16(out, bigEndian ? v >> 16 : v & 0xFFFF);
-        put16(out, bigEndian ? v & 0xFFFF : v >> 16);
-    };
-    Bytes exif = {'E', 'x', 'i', 'f', 0, 0};
-    exif.insert(exif.end(), bigEndian ? std::initializer_list<uint8_t>{'M', 'M'}
-                                      : std::initializer_list<uint8_t>{'I', 'I'});
-    put16(exif, 42);
-    put32(exif, 8);
-    put16(exif, 2);      // two entries
-    put16(exif, 0x010F); // Make, ASCII, 4 bytes held in place
-    put16(exif, 2);
-    put32(exif, 4);
-    exif.insert(exif.end(), {'C', 'a', 'm', 0});
-    put16(exif, 0x0112); // Orientation, one SHORT
-    put16(exif, 3);
-    put32(exif, 1);
-    put16(exif, static_cast<uint32_t>(orientation));
-    put16(exif, 0);
-    put32(exif, 0); // no next directory
+    // Numbers of 16 bits (w), 32 bits (d) or 4 text bytes (t), in the payload's order.
+    const struct {
+        char kind;
+        uint32_t value;
+    } fields[] = {{'w', 42},
+                  {'d', 8},
+                  {'w', 2}, // magic, IFD0 offset, two entries
+                  {'w', 0x010F},
+                  {'w', 2},
+                  {'d', 4}, // Make, ASCII, 4 bytes held in place
+                  {'t', 0},
+                  {'w', 0x0112}, // "Cam\0", Orientation,
+                  {'w', 3},
+                  {'d', 1}, // one SHORT
+                  {'w', static_cast<uint32_t>(orientation)},
+                  {'w', 0},
+                  {'d', 0}}; // no next directory
+    Bytes exif(8);
+    const char prefix[] = "Exif\0\0MM";
+    std::copy(prefix, prefix + 8, exif.begin());
+    if (!bigEndian)
+        exif[6] = exif[7] = 'I';
+    for (const auto& field : fields) {
+        if (field.kind == 't') {
+            for (char c : {'C', 'a', 'm', '\0'})
+                exif.push_back(static_cast<uint8_t>(c));
+            continue;
+        }
+        int bytes = field.kind == 'w' ? 2 : 4;
+        for (int i = 0; i < bytes; ++i) {
+            int shift = 8 * (bigEndian ? bytes - 1 - i : i);
+            exif.push_back(static_cast<uint8_t>(field.value >> shift));
+        }
+    }
     return exif;
 }
 
