@@ -75,8 +75,8 @@ PngForm FormOf(const Case& c) {
         // The sample values of pixel (1, 0) become clear wherever they occur.
         for (int channel = 0; channel < (c.colourType == 2 ? 3 : 1); ++channel) {
             uint32_t value = Sample(c, 1, 0, channel);
-            form.transparency.insert(form.transparency.end(),
-                                     {uint8_t(value >> 8), uint8_t(value)});
+            form.transparency.push_back(static_cast<uint8_t>(value >> 8));
+            form.transparency.push_back(static_cast<uint8_t>(value));
         }
     }
     return form;
@@ -88,7 +88,7 @@ void Expected(const Case& c, int32_t x, int32_t y, double bgr[3]) {
     double maximum = Maximum(c.bitDepth);
     if (c.colourType == 3) {
         uint32_t index = Sample(c, x, y, 0);
-        for (int i = 0; i < 3; ++i)
+        for (uint32_t i = 0; i < 3; ++i)
             rgb[i] = Palette[3 * index + i] / 255.0;
         if (c.transparency && index < 3)
             alpha = (index == 0 ? 0 : index == 1 ? 128 : 255) / 255.0;

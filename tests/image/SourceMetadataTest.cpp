@@ -135,7 +135,7 @@ TEST_F(SourceMetadataTest, ProfileOfJpegAndPngSourcesReachesJpegSheetsByteForByt
         EXPECT_EQ(ReferenceProfile(withProfile), profile);
         EXPECT_EQ(ReferenceProfile(without), Bytes{});
         // The segments follow the JFIF segment, and are all that was added.
-        size_t place = 4 + (without[4] << 8 | without[5]);
+        size_t place = 4 + static_cast<size_t>(without[4] << 8 | without[5]);
         EXPECT_EQ(withProfile[place + 1], 0xE2);
         size_t added = withProfile.size() - without.size();
         EXPECT_EQ(added, profile.size() + 3 * 18);

@@ -47,7 +47,7 @@ Bytes ExifPayload(int orientation, bool bigEndian) {
 }
 
 Bytes WithSegment(Bytes stream, uint8_t marker, const Bytes& payload) {
-    size_t place = 4 + (stream[4] << 8 | stream[5]);
+    size_t place = 4 + static_cast<size_t>(stream[4] << 8 | stream[5]);
     Bytes segment = {0xFF, marker, uint8_t((payload.size() + 2) >> 8), uint8_t(payload.size() + 2)};
     segment.insert(segment.end(), payload.begin(), payload.end());
     stream.insert(stream.begin() + static_cast<ptrdiff_t>(place), segment.begin(), segment.end());

@@ -65,9 +65,12 @@ int PngChannels(int colourType) {
 
 Bytes PngChunk(const char type[4], const Bytes& data) {
     Bytes chunk;
+    chunk.reserve(data.size() + 12);
     PutBe32(chunk, static_cast<uint32_t>(data.size()));
-    chunk.insert(chunk.end(), type, type + 4);
-    chunk.insert(chunk.end(), data.begin(), data.end());
+    for (int i = 0; i < 4; ++i)
+        chunk.push_back(static_cast<uint8_t>(type[i]));
+    for (uint8_t byte : data)
+        chunk.push_back(byte);
     PutBe32(chunk, Crc32(chunk.data() + 4, chunk.size() - 4));
     return chunk;
 }
