@@ -12,7 +12,7 @@ namespace {
 
 TEST(CliSourcesTest, OrientationTurnsTheSourceUnlessIgnored) {
     ScratchFolder folder;
-    PackedDib stored = MakeSmoothPicture(8, 5);
+    PackedDib stored = MakePicture(8, 5);
     WriteWholeFile(folder.Path("phone.jpg"),
                    WithSegment(EncodePicture(stored), 0xE1, ExifPayload(6, true)));
     ReleaseDib(stored);

@@ -35,7 +35,7 @@ size_t ScanStart(const Bytes& stream, int n) {
 }
 
 TEST(JpegWholenessTest, WholeRowsLoadAndMissingOrCorruptDataDoesNot) {
-    PackedDib picture = MakeSmoothPicture(64, 48);
+    PackedDib picture = MakePicture(64, 48);
     const Bytes baseline = EncodePicture(picture);
     const Bytes progressive = EncodePicture(picture, JpegInput::Bgr, JpegCoding::Progressive);
     const Bytes arithmetic = EncodePicture(picture, JpegInput::Bgr, JpegCoding::Arithmetic);
@@ -89,7 +89,7 @@ TEST(JpegWholenessTest, WholeRowsLoadAndMissingOrCorruptDataDoesNot) {
 // Found by fuzzing: the decoder skips stray bytes between the start marker and the next one, so
 // the loader takes a stream for JPEG by its start marker alone, as the reader does.
 TEST(JpegWholenessTest, StrayBytesAfterTheStartMarkerStillMakeAJpeg) {
-    PackedDib picture = MakeSmoothPicture(9, 5);
+    PackedDib picture = MakePicture(9, 5);
     Bytes stream = EncodePicture(picture);
     stream.insert(stream.begin() + 2, 20, 0x00);
     ScratchFolder folder;

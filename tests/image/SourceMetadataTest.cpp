@@ -28,7 +28,7 @@ class SourceMetadataTest : public testing::Test {
         loaded = LoadPackableSource(folder.Path("source").c_str(), options);
     }
     ScratchFolder folder;
-    PackedDib upright = MakeSmoothPicture(13, 7);
+    PackedDib upright = MakePicture(13, 7);
     PackableSource loaded;
 };
 

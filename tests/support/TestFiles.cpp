@@ -5,12 +5,11 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,10 +22,15 @@ extern "C" const char* __asan_default_options() {
 }
 #endif
 
+namespace fs = std::filesystem;
+
 void PatternPixel(int32_t x, int32_t y, uint8_t bgr[3]) {
-    bgr[0] = static_cast<uint8_t>(10 + 7 * x + y);
-    bgr[1] = static_cast<uint8_t>(100 + 3 * y);
-    bgr[2] = static_cast<uint8_t>(200 + x * y);
+    auto wave = [](int32_t level) {
+        return static_cast<uint8_t>(255 - std::abs(level % 510 - 255));
+    };
+    bgr[0] = wave(30 + 4 * x + y);
+    bgr[1] = wave(40 + 5 * y);
+    bgr[2] = wave(220 + 2 * x + 3 * y);
 }
 
 PackedDib MakePicture(int32_t width, int32_t height) {
@@ -42,15 +46,15 @@ PackedDib MakePicture(int32_t width, int32_t height) {
     return image;
 }
 
+Bytes BlockBytes(const PackedDib& image) {
+    return Bytes(image.block, image.block + image.blockBytes);
+}
+
 Bytes PictureBytes(int32_t width, int32_t height) {
     PackedDib image = MakePicture(width, height);
     Bytes bytes = BlockBytes(image);
     ReleaseDib(image);
     return bytes;
-}
-
-Bytes BlockBytes(const PackedDib& image) {
-    return Bytes(image.block, image.block + image.blockBytes);
 }
 
 Bytes TopDownBytes(const PackedDib& image) {
@@ -64,58 +68,83 @@ Bytes TopDownBytes(const PackedDib& image) {
     return bytes;
 }
 
+Bytes DibBlock(uint32_t headerBytes, int32_t width, int32_t height, uint16_t bitCount,
+               uint32_t compression, uint32_t clrUsed, size_t tailBytes) {
+    Bytes block(headerBytes + tailBytes, 0x5A);
+    std::fill_n(block.begin(), headerBytes, 0);
+    uint8_t* h = block.data();
+    uint32_t planesAndBits = 1u | uint32_t{bitCount} << 16;
+    WriteLe32(h, headerBytes);
+    if (headerBytes < 40) {
+        WriteLe32(h + 4, static_cast<uint16_t>(width) | static_cast<uint32_t>(height) << 16);
+        WriteLe32(h + 8, planesAndBits);
+        return block;
+    }
+    WriteLe32(h + 4, static_cast<uint32_t>(width));
+    WriteLe32(h + 8, static_cast<uint32_t>(height));
+    WriteLe32(h + 12, planesAndBits);
+    WriteLe32(h + 16, compression);
+    WriteLe32(h + 32, clrUsed);
+    return block;
+}
+
 Bytes BmpFileBytes(const Bytes& block) {
     Bytes file(14 + block.size(), 0);
     file[0] = 'B';
     file[1] = 'M';
-    WriteLe32(file.data() + 2, static_cast<uint32_t>(block.size() + 14));
+    WriteLe32(file.data() + 2, static_cast<uint32_t>(file.size()));
     WriteLe32(file.data() + 10, 54);
     std::copy(block.begin(), block.end(), file.begin() + 14);
     return file;
 }
 
-ScratchFolder::ScratchFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr ? base : "/tmp") + "/kafelator-test-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
+Bytes ReferenceSheet(const PackedDib& source, int64_t W, int64_t H, uint8_t grey,
+                     const SheetLayout& l) {
+    int64_t w = ImageWidth(source.block), h = ImageHeight(source.block);
+    int64_t S = (3 * W + 3) / 4 * 4, s = (3 * w + 3) / 4 * 4;
+    Bytes sheet(static_cast<size_t>(40 + S * H), grey);
+    const int64_t header[] = {40, W, H, 1 | 24 << 16 /* planes, bits */, 0, S * H, 0, 0, 0, 0};
+    for (int i = 0; i < 10; ++i)
+        WriteLe32(sheet.data() + 4 * i, static_cast<uint32_t>(header[i]));
+    for (int64_t y = 0; y < h; ++y)
+        for (int64_t x = 0; x < w; ++x)
+            for (int64_t k = 0; k < l.rows; ++k)
+                for (int64_t c = 0; c < l.columns; ++c) {
+                    int64_t row = l.originY + k * (h + l.spacingY) + y;
+                    int64_t column = l.originX + c * (w + l.spacingX) + x;
+                    std::copy_n(source.block + 40 + y * s + 3 * x, 3,
+                                sheet.begin() + 40 + row * S + 3 * column);
+                }
+    return sheet;
+}
+
+ScratchFolder::ScratchFolder() : path_(fs::temp_directory_path() / "kafelator-test-XXXXXX") {
+    if (mkdtemp(path_.data()) == nullptr)
         throw std::runtime_error("cannot make a scratch folder");
-    path_ = pattern;
 }
 
 ScratchFolder::~ScratchFolder() {
-    std::string command = "chmod -R u+w '" + path_ + "' && rm -rf '" + path_ + "'";
-    if (std::system(command.c_str()) != 0)
+    // Tests leave folders and files without read or write rights behind.
+    if (std::system(("chmod -R u+rwx '" + path_ + "' && rm -rf '" + path_ + "'").c_str()) != 0)
         return;
 }
 
 std::vector<std::string> ScratchFolder::Entries() const {
     std::vector<std::string> names;
-    if (DIR* folder = opendir(path_.c_str())) {
-        while (dirent* entry = readdir(folder)) {
-            std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        closedir(folder);
-    }
+    for (const auto& entry : fs::directory_iterator(path_))
+        names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
 
 void WriteWholeFile(const std::string& name, const Bytes& bytes) {
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
 }
 
 Bytes ReadWholeFile(const std::string& name) {
     std::ifstream in(name, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool FileExists(const std::string& name) {
-    struct stat status {};
-    return lstat(name.c_str(), &status) == 0;
 }
 
 void WriteTextFile(const std::string& name, const std::string& text) {
@@ -125,6 +154,11 @@ void WriteTextFile(const std::string& name, const std::string& text) {
 std::string ReadTextFile(const std::string& name) {
     Bytes bytes = ReadWholeFile(name);
     return std::string(bytes.begin(), bytes.end());
+}
+
+int OpenFileCount() {
+    auto entries = fs::directory_iterator("/proc/self/fd");
+    return static_cast<int>(std::distance(fs::begin(entries), fs::end(entries)));
 }
 
 int RunInChild(const std::function<int()>& job) {

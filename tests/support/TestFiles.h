@@ -3,6 +3,7 @@
 // folder that each test gets to itself.
 
 #include "image/PackedDib.h"
+#include "pack/GridLayout.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,20 +12,31 @@
 
 using Bytes = std::vector<uint8_t>;
 
-// A 24-bit bottom-up block of width x height with a lopsided pattern in distinct blue, green and
-// red, so that swaps, flips and shifts show; pad bytes hold 0xEE. The caller releases it.
+// The test pattern's pixel at column x, picture row y counted from the bottom: blue, green and
+// red each run up and down between 0 and 255 at a pace of their own, a few levels a pixel, so
+// that swaps, flips and shifts show while lossy coding changes little.
+void PatternPixel(int32_t x, int32_t y, uint8_t bgr[3]);
+// A 24-bit bottom-up block of width x height holding the pattern; pad bytes hold 0xEE. The
+// caller releases it.
 PackedDib MakePicture(int32_t width, int32_t height);
+Bytes BlockBytes(const PackedDib& image);
 // MakePicture's block as bytes, with nothing left to release.
 Bytes PictureBytes(int32_t width, int32_t height);
-// The pattern's pixel at column x, picture row y counted from the bottom.
-void PatternPixel(int32_t x, int32_t y, uint8_t bgr[3]);
-
 // The block's bytes with the same picture stored top-down: rows reversed, height negative.
 Bytes TopDownBytes(const PackedDib& image);
-
+// A block with a header whose size field is headerBytes (below 40: the core form's 16-bit
+// fields; else the 40-byte form's), followed by tailBytes of 0x5A for the colour table and rows.
+Bytes DibBlock(uint32_t headerBytes, int32_t width, int32_t height, uint16_t bitCount,
+               uint32_t compression = 0, uint32_t clrUsed = 0, size_t tailBytes = 0);
 // The bytes of a BMP file holding the block: a 14-byte file header, then the block.
 Bytes BmpFileBytes(const Bytes& block);
-Bytes BlockBytes(const PackedDib& image);
+
+// The sheet of W x H on grey with copies of the source where the layout puts them, made pixel by
+// pixel: the source read once, each pixel written into every copy (rows of copies outer, columns
+// inner) before the next, so that where copies overlap the copy nearest the lower-left corner
+// shows; grey wherever no copy lands, row padding too; and the header every sheet has.
+Bytes ReferenceSheet(const PackedDib& source, int64_t W, int64_t H, uint8_t grey,
+                     const SheetLayout& layout);
 
 // A fresh empty folder, removed with its content when the test ends.
 class ScratchFolder {
@@ -43,11 +55,10 @@ class ScratchFolder {
 
 void WriteWholeFile(const std::string& name, const Bytes& bytes);
 Bytes ReadWholeFile(const std::string& name);
-bool FileExists(const std::string& name);
-
-// The same for text files.
 void WriteTextFile(const std::string& name, const std::string& text);
 std::string ReadTextFile(const std::string& name);
+// How many files this process holds open.
+int OpenFileCount();
 
 // Runs job in a child process, for tests that lower the child's resource limits or give up its
 // rights; the child's exit status (job's result), or -1 when it did not exit normally.

@@ -63,18 +63,33 @@ Bytes TopDownBgr(const PackedDib& picture) {
     return samples;
 }
 
-PackedDib MakeSmoothPicture(int32_t width, int32_t height) {
-    PackedDib image = MakePicture(width, height); // its pad bytes; the pixels are replaced
-    auto level = [](int32_t value) { return static_cast<uint8_t>(std::clamp(value, 0, 255)); };
-    for (int32_t y = 0; y < height; ++y) {
-        uint8_t* row = image.block + InfoHeaderBytes + y * RowStride(width);
-        for (int32_t x = 0; x < width; ++x) {
-            row[3 * x] = level(30 + 4 * x);
-            row[3 * x + 1] = level(40 + 5 * y);
-            row[3 * x + 2] = level(220 - 2 * x - 3 * y);
-        }
+PackedDib DecodeJpeg(const Bytes& stream, bool* ycbcr420) {
+    if (stream.size() < 4)
+        return {};
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors); // a broken stream ends the test program
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, stream.data(), stream.size());
+    jpeg_read_header(&info, TRUE);
+    const jpeg_component_info* c = info.comp_info;
+    *ycbcr420 =
+        info.jpeg_color_space == JCS_YCbCr && info.num_components == 3 && c[0].h_samp_factor == 2 &&
+        c[0].v_samp_factor == 2 &&
+        c[1].h_samp_factor * c[1].v_samp_factor * c[2].h_samp_factor * c[2].v_samp_factor == 1;
+    info.out_color_space = JCS_EXT_BGR;
+    jpeg_start_decompress(&info);
+    auto width = static_cast<int32_t>(info.output_width);
+    auto height = static_cast<int32_t>(info.output_height);
+    PackedDib picture = MakePicture(width, height); // the header and the pad bytes
+    while (info.output_scanline < info.output_height) {
+        int64_t row = height - 1 - static_cast<int64_t>(info.output_scanline);
+        JSAMPROW place = picture.block + InfoHeaderBytes + row * RowStride(width);
+        jpeg_read_scanlines(&info, &place, 1);
     }
-    return image;
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return picture;
 }
 
 int LargestPixelDifference(const PackedDib& one, const PackedDib& other) {

@@ -27,10 +27,9 @@ Bytes EncodePicture(const PackedDib& picture, JpegInput input = JpegInput::Bgr,
 // The picture's rows, top row first, 3 bytes a pixel without pad bytes.
 Bytes TopDownBgr(const PackedDib& picture);
 
-// A smooth lopsided picture, bottom-up: blue grows to the right, green upwards, red falls to
-// the upper right, a few levels a pixel, so that lossy coding changes it little while a flip or
-// a mirror shows.
-PackedDib MakeSmoothPicture(int32_t width, int32_t height);
+// Decodes a stream with the reference library into a bottom-up picture, none when the stream is
+// too short to be one; says whether it holds three YCbCr channels with 4:2:0 chroma.
+PackedDib DecodeJpeg(const Bytes& stream, bool* ycbcr420);
 
 // The largest difference between two pictures' pixel bytes, pad bytes left out; 256 when one is
 // missing or their sizes differ.

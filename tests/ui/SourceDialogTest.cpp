@@ -13,7 +13,7 @@ using SourceDialogTest = DialogTest;
 
 TEST_F(SourceDialogTest, PhonePhotoIsUprightAndItsProfileReachesTheSheet) {
     const Bytes profile(3000, 0x5A);
-    PackedDib stored = MakeSmoothPicture(8, 5);
+    PackedDib stored = MakePicture(8, 5);
     std::string phone = folder.Path("phone.jpg");
     WriteWholeFile(phone,
                    WithSegment(EncodeWithProfile(stored, profile), 0xE1, ExifPayload(8, false)));
