@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -44,7 +45,7 @@ int Pack(CliOptions& options) {
                      options.sizeText.c_str(), CliUsage);
         return ExitUsage;
     }
-    PackableSource source = LoadPackableSource(options.source.c_str());
+    PackableSource source = LoadPackableSource(options.source.c_str(), options.sourceOptions);
     switch (source.verdict) {
     case SourceVerdict::CannotOpen:
         return Fail(CannotOpenMessage);
@@ -59,7 +60,8 @@ int Pack(CliOptions& options) {
         return Fail(RefusalMessage(built.verdict, pack));
     if (built.sheet.block == nullptr)
         return Fail(PackFailedMessage);
-    int written = WriteInSaveFormat(options.output.c_str(), built.sheet, options.saveFormat);
+    int written = WriteInSaveFormat(options.output.c_str(), built.sheet, options.saveFormat,
+                                    {std::move(source.iccProfile)});
     ReleaseDib(built.sheet);
     return written ? ExitPacked : Fail(SaveFailedMessage);
 }

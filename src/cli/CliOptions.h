@@ -1,6 +1,7 @@
 #pragma once
 // The command line of kafelator-cli.
 
+#include "image/SourceImage.h"
 #include "pack/SheetBuilding.h"
 
 #include <cstdint>
@@ -10,6 +11,7 @@ struct CliOptions {
     std::string sizeText;
     PackParameters pack;     // the sheet size is parsed from sizeText when packing
     int32_t saveFormat = -1; // -1: chosen from the output name
+    SourceOptions sourceOptions;
     std::string source;
     std::string output;
 };
