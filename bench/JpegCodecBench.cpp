@@ -77,7 +77,7 @@ void WriteThroughLayer(benchmark::State& state, Size size) {
     PackedDib picture = MakeGrainyPicture(size.width, size.height);
     std::string name = folder + "/layer.jpg";
     for (auto _ : state)
-        if (WriteJpegFile(name.c_str(), picture, Quality) != 1)
+        if (WriteJpegFile(name.c_str(), picture, Quality, {}) != 1)
             state.SkipWithError("encode failed");
     ReleaseDib(picture);
     CountPixels(state, size);
@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
     folder = pattern;
     for (const Size& size : {Sheet, Photo}) {
         PackedDib picture = MakeGrainyPicture(size.width, size.height);
-        int written = WriteJpegFile(JpegName(size).c_str(), picture, Quality);
+        int written = WriteJpegFile(JpegName(size).c_str(), picture, Quality, {});
         ReleaseDib(picture);
         if (written != 1)
             return 1;

@@ -22,7 +22,7 @@ void SaveSheet(benchmark::State& state) {
     auto saveMode = static_cast<int32_t>(state.range(0));
     std::string name = folder + (saveMode == 0 ? "/sheet.bmp" : "/sheet.jpg");
     for (auto _ : state) {
-        if (WriteInSaveFormat(name.c_str(), sheet, saveMode) != 1)
+        if (WriteInSaveFormat(name.c_str(), sheet, saveMode, {}) != 1)
             state.SkipWithError("save failed");
         state.PauseTiming();
         std::remove(name.c_str());

@@ -71,7 +71,7 @@ double Distance(const PackedDib& a, const PackedDib& b, int64_t width, int64_t h
 }
 
 int CompareSheets(const char* ours, const char* other, double tolerance) {
-    PackedDib a = LoadSourceImage(ours), b = LoadSourceImage(other);
+    PackedDib a = LoadPackableSource(ours, {}).image, b = LoadPackableSource(other, {}).image;
     int result = 1;
     if (!IsPackablePicture(a) || !IsPackablePicture(b)) {
         std::fprintf(stderr, "sheet-check: %s is not a 24-bit picture this program reads\n",

@@ -1,13 +1,16 @@
 // A BMP file through the source loading and its acceptance test and, when it is accepted, through
-// a small layout and sheet. An accepted BMP file must arrive as its bytes after the file header,
-// its rows reversed when it was stored top-down. The last byte of the file picks the distance,
-// the margin and the background, so that the fuzzer varies them with the picture.
+// a small layout and sheet. An accepted BMP file of the plain form (40-byte header, 24 bits, no
+// colour table) must arrive as its bytes after the file header, its rows reversed when it was
+// stored top-down; one of any other form converted into exactly its rows, pad bytes zeroed. The
+// last byte of the file picks the distance, the margin and the background, so that the fuzzer
+// varies them with the picture.
 
 #include "FuzzInput.h"
 
 #include "image/SourceImage.h"
 #include "pack/SheetBuilding.h"
 #include "pack/SheetCompositor.h"
+#include "platform/PngCodec.h"
 
 #include <cstring>
 
@@ -36,15 +39,26 @@ void CheckBlockIsTheFile(const PackedDib& source, const uint8_t* data, size_t si
                            static_cast<size_t>(rest)) == 0);
 }
 
-bool StartsAsJpeg(const uint8_t* data, size_t size) {
-    return size >= 2 && data[0] == 0xFF && data[1] == 0xD8;
+bool IsOtherKind(const uint8_t* data, size_t size) {
+    return (data[0] == 0xFF && data[1] == 0xD8) ||
+           HasPngSignature(data, static_cast<int64_t>(size));
+}
+
+// The plain form, read as the file's bytes: the only one the converter leaves alone.
+bool IsPlainForm(const uint8_t* data, size_t size) {
+    if (size < FileHeaderBytes + InfoHeaderBytes || IsOtherKind(data, size))
+        return false; // too short, or taken for a JPEG or PNG stream
+    const uint8_t* header = data + FileHeaderBytes;
+    return ImageBitCount(header) == DibBitCount && ImageCompression(header) == UncompressedRgb &&
+           PixelDataOffset(header) == static_cast<uint32_t>(InfoHeaderBytes) &&
+           header[0] == InfoHeaderBytes && header[1] == 0 && header[2] == 0 && header[3] == 0;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string name = WriteFuzzFile("source.bmp", data, size);
-    PackableSource loaded = LoadPackableSource(name.c_str());
+    PackableSource loaded = LoadPackableSource(name.c_str(), {});
     if (loaded.verdict != SourceVerdict::Loaded) {
         FUZZ_CHECK(loaded.image.block == nullptr);
         return 0;
@@ -53,8 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(IsPackablePicture(source));
     int32_t width = ImageWidth(source.block), height = ImageHeight(source.block);
     FUZZ_CHECK(width >= 1 && height >= 1);
-    if (!StartsAsJpeg(data, size)) // a JPEG stream may have been decoded instead
+    if (IsPlainForm(data, size))
         CheckBlockIsTheFile(source, data, size);
+    else if (!IsOtherKind(data, size)) // a JPEG or PNG stream is decoded instead
+        CheckDecodedBlock(source);
 
     uint8_t knob = data[size - 1]; // a loaded picture is never empty
     PackParameters parameters;

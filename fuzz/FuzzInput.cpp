@@ -89,6 +89,16 @@ PackedDib MakeFuzzPicture(int32_t width, int32_t height) {
     return image;
 }
 
+void CheckDecodedBlock(const PackedDib& image) {
+    FUZZ_CHECK(IsPackablePicture(image));
+    int64_t width = ImageWidth(image.block), height = ImageHeight(image.block);
+    int64_t stride = RowStride(width);
+    FUZZ_CHECK(image.blockBytes == InfoHeaderBytes + stride * height);
+    for (int64_t row = 0; row < height; ++row)
+        for (int64_t pad = 3 * width; pad < stride; ++pad)
+            FUZZ_CHECK(image.block[InfoHeaderBytes + row * stride + pad] == 0);
+}
+
 void CheckBuiltSheet(const PackedDib& sourceImage, const PackParameters& parameters,
                      const PackedDib& sheet) {
     int64_t w = ImageWidth(sourceImage.block), h = ImageHeight(sourceImage.block);

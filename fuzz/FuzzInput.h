@@ -19,6 +19,9 @@ std::string ReadFuzzFile(const std::string& path);
 struct PackedDib;
 PackedDib MakeFuzzPicture(int32_t width, int32_t height);
 
+// A block a reader built: packable, exactly 40 bytes and its rows long, pad bytes zeroed.
+void CheckDecodedBlock(const PackedDib& image);
+
 // After BuildSheet has found that the grid fits on a small sheet: the sheet exists with its size,
 // and the copy nearest the lower-left corner, which no other copy covers, shows the source
 // unchanged, with the background grey left of it and below it.

@@ -9,6 +9,7 @@ to damage them in known places.
 
 import math
 import struct
+import zlib
 
 # --- BMP ---------------------------------------------------------------------------------------
 
@@ -308,3 +309,39 @@ def jpeg_segments(stream):
             break
         place = end
     return found
+
+
+# --- PNG ---------------------------------------------------------------------------------------
+
+PNG_SIGNATURE = b"\x89PNG\r\n\x1a\n"
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png_file(width, height, colour_type=2, bit_depth=8, interlaced=False, palette=None,
+             transparency=None, profile=None, rows=None):
+    """A PNG stream of unfiltered rows (the lopsided pattern's bytes when none are given); an
+    interlaced one, of 8-bit samples, has its rows split into the seven Adam7 passes."""
+    channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}[colour_type]
+    row_bytes = (width * channels * bit_depth + 7) // 8
+    if rows is None:
+        rows = [bytes((7 * x + 13 * y + 1) & 0xFF for x in range(row_bytes)) for y in range(height)]
+    header = struct.pack(">IIBBBBB", width, height, bit_depth, colour_type, 0, 0,
+                         1 if interlaced else 0)
+    out = PNG_SIGNATURE + png_chunk(b"IHDR", header)
+    if profile is not None:
+        out += png_chunk(b"iCCP", b"profile\0\0" + zlib.compress(profile))
+    if palette is not None:
+        out += png_chunk(b"PLTE", palette)
+    if transparency is not None:
+        out += png_chunk(b"tRNS", transparency)
+    if interlaced:
+        step = channels * bit_depth // 8
+        passes = ((0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4),
+                  (1, 0, 2, 2), (0, 1, 1, 2))
+        rows = [b"".join(rows[y][x * step:(x + 1) * step] for x in range(x0, width, dx))
+                for x0, y0, dx, dy in passes if x0 < width for y in range(y0, height, dy)]
+    out += png_chunk(b"IDAT", zlib.compress(b"".join(b"\0" + row for row in rows)))
+    return out + png_chunk(b"IEND", b"")

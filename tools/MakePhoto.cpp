@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
         for (int64_t pad = 3 * width; pad < stride; ++pad)
             image.block[InfoHeaderBytes + row * stride + pad] = 0;
     }
-    int written = EndsWith(argv[3], ".jpg") ? WriteJpegFile(argv[3], image, CameraQuality)
+    int written = EndsWith(argv[3], ".jpg") ? WriteJpegFile(argv[3], image, CameraQuality, {})
                                             : WriteBmpFile(argv[3], image);
     ReleaseDib(image);
     return written ? 0 : 1;

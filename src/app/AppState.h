@@ -9,6 +9,7 @@
 #include "pack/SheetBuilding.h"
 
 #include <cstdint>
+#include <vector>
 
 struct AppState {
     const void* instance = nullptr; // what the dialog host runs in
@@ -21,11 +22,13 @@ struct AppState {
     uint32_t background = DefaultPackParameters.background;
     int32_t saveMode = DefaultSaveMode; // row of SaveFormats, or -1 when none is selected
     RecentSizes recentSizes;
+    uint32_t ignoreOrientation = 0; // 1: JPEG pixels are packed as stored, not turned upright
 
     // The opened photograph, owned here from a successful load to the next Open or the exit.
     PackedDib sourceImage;
     int32_t sourceWidth = 0;
     int32_t sourceHeight = 0;
+    std::vector<uint8_t> sourceProfile; // its ICC colour profile, for the JPEG sheets; may be empty
 
     // The sheet of the running pack command, its byte count with it; present only while its
     // preview is open.

@@ -100,6 +100,9 @@ Settings ReadSettings(const char* fileName) {
     settings.saveMode = parsed && value < static_cast<uint32_t>(saveFormatCount)
                             ? static_cast<int32_t>(value)
                             : defaults.saveMode;
+
+    parsed = ReadUnsigned(profile, KafelatorSection, "IgnoreOrientation", &value);
+    settings.ignoreOrientation = parsed && value <= 1 ? value : defaults.ignoreOrientation;
     return settings;
 }
 
@@ -134,10 +137,12 @@ void LoadSettings() {
     appState.distance = settings.distance;
     appState.background = settings.background;
     appState.saveMode = settings.saveMode;
+    appState.ignoreOrientation = settings.ignoreOrientation;
 }
 
 void SaveSettings() {
     // A settings file that cannot be written is not the user's concern at exit.
-    WriteSettings(SettingsFileName, {appState.recentSizes, appState.marginOn, appState.margin,
-                                     appState.distance, appState.background, appState.saveMode});
+    WriteSettings(SettingsFileName,
+                  {appState.recentSizes, appState.marginOn, appState.margin, appState.distance,
+                   appState.background, appState.saveMode, appState.ignoreOrientation});
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The settings file "zeltrim.ini" in the current folder: every choice and the recent sheet sizes
 // survive between runs in it. Sections "Resolution" (Count, XY1 .. XY<Count>, LastUsed) and
-// "Kafelator" (MarginOn, Margin, Distance, Background, SaveMode), every value decimal text.
+// "Kafelator" (MarginOn, Margin, Distance, Background, SaveMode, and IgnoreOrientation, which is
+// read but never written: a user sets it by hand), every value decimal text.
 
 #include "app/RecentSizes.h"
 #include "image/SaveFormats.h"
@@ -21,13 +22,15 @@ struct Settings {
     int32_t distance = DefaultPackParameters.distance;
     uint32_t background = DefaultPackParameters.background;
     int32_t saveMode = DefaultSaveMode;
+    uint32_t ignoreOrientation = 0; // 1: JPEG sources are packed as stored
 };
 
 // Reads the named file. Each value is checked on its own; a missing file, key or unusable value
 // gives that field's default, silently.
 Settings ReadSettings(const char* fileName);
-// Writes every value into the named file. Lines the program does not know stay in the file; a
-// failure leaves the old file as it was and gives false.
+// Writes every value but ignoreOrientation into the named file, so that a file without that key
+// stays without it. Lines the program does not know stay in the file; a failure leaves the old
+// file as it was and gives false.
 bool WriteSettings(const char* fileName, const Settings& settings);
 
 // ReadSettings of SettingsFileName into appState, once, before any window exists.

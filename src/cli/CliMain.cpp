@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -52,7 +53,7 @@ int Pack(const CliOptions& options) {
         return Fail(SameFileMessage, options.output);
     if (options.noClobber && NameTaken(output))
         return Fail(OutputExistsMessage, options.output + ", --no-clobber");
-    PackableSource loaded = LoadPackableSource(source);
+    PackableSource loaded = LoadPackableSource(source, options.sourceOptions);
     switch (loaded.verdict) {
     case SourceVerdict::CannotOpen:
         return Fail(CannotOpenMessage, options.source);
@@ -68,7 +69,8 @@ int Pack(const CliOptions& options) {
     if (built.sheet.block == nullptr)
         return Fail(PackFailedMessage, "--size " + options.sizeText);
     // A stop signal caught by now abandons the write, or the rename after it.
-    int written = WriteInSaveFormat(output, built.sheet, options.saveFormat);
+    int written =
+        WriteInSaveFormat(output, built.sheet, options.saveFormat, {std::move(loaded.iccProfile)});
     ReleaseDib(built.sheet);
     if (int signalNumber = CaughtStopSignal(); signalNumber != 0)
         return ExitSignalled + signalNumber;

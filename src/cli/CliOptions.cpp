@@ -9,8 +9,8 @@
 
 const char CliUsage[] =
     "Usage: kafelator-cli [OPTIONS] SOURCE OUTPUT\n"
-    "Fills a sheet with unscaled copies of the photograph SOURCE (BMP or JPEG) and saves it as\n"
-    "OUTPUT (24-bit BMP or JPEG).\n"
+    "Fills a sheet with unscaled copies of the photograph SOURCE (JPEG, PNG or BMP) and saves it\n"
+    "as OUTPUT (24-bit BMP or JPEG, the JPEG with the source's colour profile).\n"
     "\n"
     "  -s, --size W,H         sheet size in pixels, \"2480 3508\", \"2480,3508\" or \"2480*3508\"\n"
     "  -d, --distance N       minimum distance between copies (default 50; may be negative)\n"
@@ -20,6 +20,9 @@ const char CliUsage[] =
     "                         by number or name (default 0)\n"
     "  -f, --format N         0 bmp, 1 jpg quality 75, 2 jpg quality 50, 3 jpg quality 15\n"
     "                         (default 0 for an OUTPUT ending in .bmp, else 1)\n"
+    "      --ignore-orientation\n"
+    "                         pack a JPEG's pixels as stored, not turned upright as its\n"
+    "                         camera recorded\n"
     "  -n, --no-clobber       refuse an OUTPUT that exists already\n"
     "  -h, --help             this text\n"
     "      --version          the version\n"
@@ -31,7 +34,7 @@ const char CliUsage[] =
 
 namespace {
 
-enum LongOnly { NoMarginOption = 256, VersionOption };
+enum LongOnly { NoMarginOption = 256, VersionOption, IgnoreOrientationOption };
 
 const option LongOptions[] = {
     {"size", required_argument, nullptr, 's'},
@@ -43,6 +46,7 @@ const option LongOptions[] = {
     {"no-clobber", no_argument, nullptr, 'n'},
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, VersionOption},
+    {"ignore-orientation", no_argument, nullptr, IgnoreOrientationOption},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -178,6 +182,9 @@ CliRequest ParseCliOptions(int argc, char** argv, CliOptions* options, std::stri
             break;
         case NoMarginOption:
             options->pack.marginOn = 0;
+            break;
+        case IgnoreOrientationOption:
+            options->sourceOptions.ignoreOrientation = true;
             break;
         case 'b':
             read = ReadBackground(optarg, &options->pack.background, error);

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of kafelator-cli.
 
+#include "image/SourceImage.h"
 #include "pack/SheetBuilding.h"
 
 #include <cstdint>
@@ -11,6 +12,7 @@ struct CliOptions {
     PackParameters pack;     // the sheet size read from sizeText, and the other choices
     int32_t saveFormat = -1; // -1: chosen from the output name
     bool noClobber = false;  // an existing OUTPUT is refused rather than replaced
+    SourceOptions sourceOptions;
     std::string source;
     std::string output;
 };

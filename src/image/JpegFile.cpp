@@ -3,6 +3,7 @@
 #include "platform/JpegCodec.h"
 
 #include <cstdint>
+#include <utility>
 
 namespace {
 
@@ -22,7 +23,7 @@ bool RowsLieInBlock(const PackedDib& image) {
 
 } // namespace
 
-PackedDib ReadJpegFile(const char* fileName) {
+PackedDib ReadJpegFile(const char* fileName, JpegMetadata* metadata) {
     JpegCodecProps props;
     if (InitialiseJpegProps(&props) != 0)
         return {};
@@ -58,12 +59,17 @@ PackedDib ReadJpegFile(const char* fileName) {
     }
     int result = ReadJpegData(&props, JpegReadPicture);
     ReleaseJpegProps(&props);
-    if (result != 0)
+    if (result != 0) {
         ReleaseDib(image);
+        return {};
+    }
+    if (metadata != nullptr)
+        *metadata = {std::move(props.exifSegment), std::move(props.iccProfile)};
     return image;
 }
 
-int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality) {
+int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
+                  const SheetMetadata& metadata) {
     JpegCodecProps props;
     if (InitialiseJpegProps(&props) != 0)
         return 0;
@@ -88,6 +94,7 @@ int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality)
     props.jpegColor = JpegColorYcbcr;
     props.jpegSubsampling = JpegSubsampling420;
     props.jpegQuality = quality;
+    props.iccProfile = metadata.iccProfile;
     int result = WriteJpegData(&props, JpegWritePicture) == 0 ? 1 : 0;
     ReleaseJpegProps(&props);
     return result;

@@ -12,10 +12,11 @@ const char SaveFormats[][SaveFormatNameSlot] = {
 const int32_t saveFormatCount = sizeof SaveFormats / sizeof SaveFormats[0];
 const int32_t SaveQualities[] = {75, 50, 15};
 
-int WriteInSaveFormat(const char* fileName, const PackedDib& sheet, int32_t saveMode) {
+int WriteInSaveFormat(const char* fileName, const PackedDib& sheet, int32_t saveMode,
+                      const SheetMetadata& metadata) {
     if (saveMode == 0)
         return WriteBmpFile(fileName, sheet);
     if (saveMode >= 1 && saveMode < saveFormatCount)
-        return WriteJpegFile(fileName, sheet, SaveQualities[saveMode - 1]);
+        return WriteJpegFile(fileName, sheet, SaveQualities[saveMode - 1], metadata);
     return 0;
 }

@@ -2,9 +2,14 @@
 
 #include "platform/FileCalls.h"
 
+#include <algorithm>
 #include <climits>
+#include <csetjmp>
+#include <cstdio> // jpeglib.h needs FILE
 #include <cstdlib>
 #include <cstring>
+#include <jerror.h>
+#include <jpeglib.h>
 #include <turbojpeg.h>
 
 namespace {
@@ -16,15 +21,10 @@ constexpr int Failed = 1;
 // every count inside what one ReadFileBytes call moves.
 constexpr int64_t MaxJpegFileBytes = INT32_MAX;
 // Every JPEG stream begins with the start-of-image marker.
-constexpr uint8_t MarkerPrefix = 0xFF, StartOfImage = 0xD8;
+constexpr uint8_t MarkerPrefix = 0xFF, StartOfImage = 0xD8, EndOfImage = 0xD9;
 constexpr int64_t StartOfImageBytes = 2;
 constexpr int BgrBytes = 3, InkBytes = 4;
 constexpr int MinQuality = 1, MaxQuality = 100;
-
-// Decoding stops at the first warning, so a truncated or damaged stream is a failure rather
-// than a picture finished in grey; a progressive stream with an absurd number of scans, which
-// would keep the decoder busy for minutes, is refused.
-constexpr int DecodeFlags = TJFLAG_STOPONWARNING | TJFLAG_LIMITSCANS;
 
 // One TurboJPEG handle, destroyed on every path out of the entry that made it.
 class TurboHandle {
@@ -82,38 +82,179 @@ int KeepFileBytes(JpegCodecProps* props) {
     return result;
 }
 
-struct StreamHeader {
-    int width = 0, height = 0, sampling = 0, colorspace = 0;
+// The stream's bytes as the decoder's source. When the decoder asks for more than the stream
+// holds it gets an end-of-image marker, and the source notes how far the decoder had come: the
+// scan it was reading and the row of blocks (iMCU row) it had reached.
+struct StreamSource {
+    jpeg_source_mgr manager; // first: the decoder's source pointer is this record's
+    JOCTET endMarker[2] = {MarkerPrefix, EndOfImage};
+    bool endSupplied = false;
+    int endScan = 0;
+    JDIMENSION endRow = 0;
 };
 
-int ReadStreamHeader(tjhandle decoder, const JpegCodecProps* props, StreamHeader* header) {
-    if (tjDecompressHeader3(decoder, props->fileBytes,
-                            static_cast<unsigned long>(props->fileByteCount), &header->width,
-                            &header->height, &header->sampling, &header->colorspace) != 0)
-        return Failed;
-    return header->width > 0 && header->height > 0 ? 0 : Failed;
+// Ends the decoder's call with a jump back to the entry, for errors and for warnings that show
+// the stream damaged.
+struct DecodeErrors {
+    jpeg_error_mgr manager; // first: the decoder's error pointer is this record's
+    jmp_buf exit;
+};
+
+// One libjpeg decompressor with its source, error handling and scan limit, destroyed on every
+// path out of the entry that made it. Its fields are only ever reached through a pointer from
+// the procedure that jumps back, so that the jump leaves none of them indeterminate.
+struct Decoder {
+    jpeg_decompress_struct info;
+    DecodeErrors errors;
+    StreamSource source;
+    jpeg_progress_mgr progress;
+    uint8_t* inkRows = nullptr; // the ink rows of one call, for four-channel pictures
+    bool created = false;
+    ~Decoder() {
+        if (created)
+            jpeg_destroy_decompress(&info);
+        std::free(inkRows);
+    }
+};
+
+[[noreturn]] void LeaveDecoder(j_common_ptr info) {
+    longjmp(reinterpret_cast<DecodeErrors*>(info->err)->exit, 1);
 }
 
-bool IsInkColorspace(int colorspace) {
-    return colorspace == TJCS_CMYK || colorspace == TJCS_YCCK;
+// Warnings that leave every row decoded from the stream's own data: a few stray bytes before a
+// marker, an unknown JFIF revision or Adobe transform, a damaged ICC profile (which is dropped).
+// Every other warning reports entropy-coded data that is corrupt, or that ran out before the
+// picture was complete (the decoder needed bits it had to invent), and refuses the stream.
+bool IsHarmlessWarning(int code) {
+    return code == JWRN_EXTRANEOUS_DATA || code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM ||
+           code == JWRN_BOGUS_ICC;
+}
+
+void JudgeMessage(j_common_ptr info, int level) {
+    if (level < 0 && !IsHarmlessWarning(info->err->msg_code))
+        LeaveDecoder(info);
+}
+
+void StartSource(j_decompress_ptr) {}
+void EndSource(j_decompress_ptr) {}
+
+boolean SupplyEndMarker(j_decompress_ptr info) {
+    auto* source = reinterpret_cast<StreamSource*>(info->src);
+    if (!source->endSupplied) {
+        source->endSupplied = true;
+        source->endScan = info->input_scan_number;
+        source->endRow = info->input_iMCU_row;
+    }
+    source->manager.next_input_byte = source->endMarker;
+    source->manager.bytes_in_buffer = sizeof source->endMarker;
+    return TRUE;
+}
+
+void SkipBytes(j_decompress_ptr info, long count) {
+    jpeg_source_mgr* source = info->src;
+    if (count <= 0)
+        return;
+    if (static_cast<size_t>(count) > source->bytes_in_buffer) {
+        SupplyEndMarker(info); // the segment runs past the stream's end
+        return;
+    }
+    source->next_input_byte += count;
+    source->bytes_in_buffer -= static_cast<size_t>(count);
+}
+
+// A progressive stream of absurdly many scans would keep the decoder busy for minutes; no
+// encoder writes more than a few dozen.
+constexpr int MaxScans = 500;
+
+void LimitScans(j_common_ptr info) {
+    if (info->is_decompressor &&
+        reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > MaxScans)
+        LeaveDecoder(info);
+}
+
+// Makes the decompressor and reads the stream's header. Called after setjmp.
+void StartDecoder(Decoder* decoder, const JpegCodecProps* props, bool keepMarkers) {
+    jpeg_decompress_struct* info = &decoder->info;
+    info->err = jpeg_std_error(&decoder->errors.manager);
+    decoder->errors.manager.error_exit = LeaveDecoder;
+    decoder->errors.manager.emit_message = JudgeMessage;
+    jpeg_create_decompress(info);
+    decoder->created = true;
+    StreamSource& source = decoder->source;
+    source.manager.next_input_byte = props->fileBytes;
+    source.manager.bytes_in_buffer = static_cast<size_t>(props->fileByteCount);
+    source.manager.init_source = StartSource;
+    source.manager.fill_input_buffer = SupplyEndMarker;
+    source.manager.skip_input_data = SkipBytes;
+    source.manager.resync_to_restart = jpeg_resync_to_restart;
+    source.manager.term_source = EndSource;
+    info->src = &source.manager;
+    decoder->progress.progress_monitor = LimitScans;
+    info->progress = &decoder->progress;
+    if (keepMarkers) {
+        jpeg_save_markers(info, JPEG_APP0 + 1, 0xFFFF); // Exif
+        jpeg_save_markers(info, JPEG_APP0 + 2, 0xFFFF); // ICC profile
+    }
+    jpeg_read_header(info, TRUE);
+}
+
+bool IsInkColorspace(J_COLOR_SPACE colorspace) {
+    return colorspace == JCS_CMYK || colorspace == JCS_YCCK;
+}
+
+// 4:2:0: the first component sampled twice as densely both ways as the two chroma components
+// (and, in YCCK, as dense as the black one).
+bool IsSampled420(const jpeg_decompress_struct& info) {
+    if (info.num_components != 3 && info.num_components != 4)
+        return false;
+    const jpeg_component_info* c = info.comp_info;
+    bool chroma = c[0].h_samp_factor == 2 && c[0].v_samp_factor == 2 && c[1].h_samp_factor == 1 &&
+                  c[1].v_samp_factor == 1 && c[2].h_samp_factor == 1 && c[2].v_samp_factor == 1;
+    return chroma &&
+           (info.num_components == 3 || (c[3].h_samp_factor == 2 && c[3].v_samp_factor == 2));
+}
+
+void KeepMarkers(jpeg_decompress_struct* info, JpegCodecProps* props) {
+    static const uint8_t ExifPrefix[] = {'E', 'x', 'i', 'f', 0, 0};
+    for (jpeg_saved_marker_ptr marker = info->marker_list; marker != nullptr;
+         marker = marker->next) {
+        if (marker->marker == JPEG_APP0 + 1 && marker->data_length >= sizeof ExifPrefix &&
+            std::memcmp(marker->data, ExifPrefix, sizeof ExifPrefix) == 0) {
+            props->exifSegment.assign(marker->data, marker->data + marker->data_length);
+            break;
+        }
+    }
+    JOCTET* profile = nullptr;
+    unsigned int profileBytes = 0;
+    if (jpeg_read_icc_profile(info, &profile, &profileBytes)) {
+        props->iccProfile.assign(profile, profile + profileBytes);
+        std::free(profile);
+    }
+}
+
+int ReadHeaderInto(Decoder* decoder, JpegCodecProps* props) {
+    if (setjmp(decoder->errors.exit) != 0)
+        return Failed;
+    StartDecoder(decoder, props, true);
+    const jpeg_decompress_struct& info = decoder->info;
+    props->jpegWidth = static_cast<int32_t>(info.image_width);
+    props->jpegHeight = static_cast<int32_t>(info.image_height);
+    props->jpegChannels = info.jpeg_color_space == JCS_GRAYSCALE   ? 1
+                          : IsInkColorspace(info.jpeg_color_space) ? 4
+                                                                   : 3;
+    props->jpegColor = info.jpeg_color_space == JCS_GRAYSCALE ? JpegColorGrey
+                       : info.jpeg_color_space == JCS_YCbCr   ? JpegColorYcbcr
+                                                              : JpegColorOther;
+    props->jpegSubsampling = IsSampled420(info) ? JpegSubsampling420 : JpegSubsamplingOther;
+    KeepMarkers(&decoder->info, props);
+    return 0;
 }
 
 int ReadParameters(JpegCodecProps* props) {
-    TurboHandle decoder(tjInitDecompress());
-    StreamHeader header;
-    if (decoder.Get() == nullptr || ReadStreamHeader(decoder.Get(), props, &header) != 0)
-        return Failed;
-    props->jpegWidth = header.width;
-    props->jpegHeight = header.height;
-    props->jpegChannels = header.colorspace == TJCS_GRAY       ? 1
-                          : IsInkColorspace(header.colorspace) ? 4
-                                                               : 3;
-    props->jpegColor = header.colorspace == TJCS_GRAY    ? JpegColorGrey
-                       : header.colorspace == TJCS_YCbCr ? JpegColorYcbcr
-                                                         : JpegColorOther;
-    props->jpegSubsampling =
-        header.sampling == TJSAMP_420 ? JpegSubsampling420 : JpegSubsamplingOther;
-    return 0;
+    props->exifSegment.clear();
+    props->iccProfile.clear();
+    Decoder decoder;
+    return ReadHeaderInto(&decoder, props);
 }
 
 // The DIB's rows as the codec reads and writes them: width, row count, bytes from one row to
@@ -138,8 +279,9 @@ bool DescribeDib(const JpegCodecProps* props, DibRows* rows) {
     return true;
 }
 
-int RowFlags(const DibRows& rows) {
-    return rows.bottomUp ? TJFLAG_BOTTOMUP : 0;
+uint8_t* DibRow(const JpegCodecProps* props, const DibRows& rows, JDIMENSION pictureRow) {
+    int64_t row = rows.bottomUp ? rows.height - 1 - int64_t{pictureRow} : int64_t{pictureRow};
+    return props->dibBytes + row * rows.pitch;
 }
 
 // The codec leaves the pad bytes alone; zeroing them makes every decoded block the same, byte
@@ -155,33 +297,76 @@ void ZeroPadBytes(uint8_t* pixels, const DibRows& rows) {
                     0, padBytes);
 }
 
-// A CMYK or YCCK picture, decoded to ink values and turned into blue-green-red. The ink is
-// taken in the inverted form that print software writes (255 is no ink), which is also how
-// TurboJPEG encodes it: each colour is its own ink value scaled by the black one. Without a
-// colour profile this is an approximation, but the colours are the picture's own.
-int DecodeInkPicture(tjhandle decoder, const JpegCodecProps* props, const DibRows& rows) {
+// A CMYK or YCCK row, decoded to ink values and turned into blue-green-red. The ink is taken in
+// the inverted form that print software writes (255 is no ink): each colour is its own ink value
+// scaled by the black one. Without a colour profile this is an approximation, but the colours
+// are the picture's own.
+void InkToBgr(const uint8_t* ink, uint8_t* bgr, int width) {
+    for (int x = 0; x < width; ++x, ink += InkBytes, bgr += BgrBytes) {
+        unsigned black = ink[3];
+        bgr[0] = static_cast<uint8_t>((ink[2] * black + 127) / 255);
+        bgr[1] = static_cast<uint8_t>((ink[1] * black + 127) / 255);
+        bgr[2] = static_cast<uint8_t>((ink[0] * black + 127) / 255);
+    }
+}
+
+// Whether every row was decoded from the stream's own data. Corrupt data and a Huffman decoder
+// that ran out mid-picture have already left with a warning; what remains is where the decoder
+// was when it first found the data at an end. A decoder reads a few bytes ahead of the block it
+// decodes, so a stream that merely lacks its end marker runs out during its last row of blocks;
+// one cut earlier runs out before it. A progressive stream, end marker or not, must have brought
+// every bit of every coefficient: cut between two scans it still decodes, blurred. A sequential
+// stream in several scans cannot show which components a missing scan would have held, and is
+// whole only with its end marker.
+bool StreamWasWhole(const jpeg_decompress_struct& info, const StreamSource& source) {
+    if (info.progressive_mode) {
+        for (int c = 0; c < info.num_components; ++c)
+            for (int k = 0; k < DCTSIZE2; ++k)
+                if (info.coef_bits[c][k] != 0)
+                    return false;
+    }
+    if (!source.endSupplied)
+        return true;
+    if (source.endRow + 1 < info.total_iMCU_rows)
+        return false;
+    return info.progressive_mode || source.endScan <= 1;
+}
+
+int DecodeInto(Decoder* decoder, JpegCodecProps* props, const DibRows& rows) {
+    if (setjmp(decoder->errors.exit) != 0)
+        return Failed;
+    StartDecoder(decoder, props, false);
+    jpeg_decompress_struct* info = &decoder->info;
+    // The DIB was sized for the picture the parameter pass saw; any other size would overrun it.
+    if (info->image_width != static_cast<JDIMENSION>(rows.width) ||
+        info->image_height != static_cast<JDIMENSION>(rows.height))
+        return Failed;
+    bool ink = IsInkColorspace(info->jpeg_color_space);
+    info->out_color_space = ink ? JCS_CMYK : JCS_EXT_BGR; // grey comes out as three equal bytes
+    jpeg_start_decompress(info);
+    if (info->output_components != (ink ? InkBytes : BgrBytes))
+        return Failed;
+    // Straight into the DIB, row by row in either order; ink rows go through a small buffer.
+    constexpr JDIMENSION RowsPerCall = 16;
     size_t inkPitch = static_cast<size_t>(InkBytes) * static_cast<size_t>(rows.width);
-    auto* ink = static_cast<uint8_t*>(std::malloc(inkPitch * static_cast<size_t>(rows.height)));
-    if (ink == nullptr)
-        return Failed;
-    if (tjDecompress2(decoder, props->fileBytes, static_cast<unsigned long>(props->fileByteCount),
-                      ink, rows.width, static_cast<int>(inkPitch), rows.height, TJPF_CMYK,
-                      DecodeFlags | RowFlags(rows)) != 0) {
-        std::free(ink);
-        return Failed;
+    if (ink) {
+        decoder->inkRows = static_cast<uint8_t*>(std::malloc(inkPitch * RowsPerCall));
+        if (decoder->inkRows == nullptr)
+            return Failed;
     }
-    for (int row = 0; row < rows.height; ++row) {
-        const uint8_t* from = ink + static_cast<size_t>(row) * inkPitch;
-        uint8_t* to = props->dibBytes + static_cast<size_t>(row) * static_cast<size_t>(rows.pitch);
-        for (int x = 0; x < rows.width; ++x, from += InkBytes, to += BgrBytes) {
-            unsigned black = from[3];
-            to[0] = static_cast<uint8_t>((from[2] * black + 127) / 255);
-            to[1] = static_cast<uint8_t>((from[1] * black + 127) / 255);
-            to[2] = static_cast<uint8_t>((from[0] * black + 127) / 255);
-        }
+    ZeroPadBytes(props->dibBytes, rows);
+    JSAMPROW rowPointers[RowsPerCall];
+    while (info->output_scanline < info->output_height) {
+        JDIMENSION first = info->output_scanline;
+        JDIMENSION count = std::min(RowsPerCall, info->output_height - first);
+        for (JDIMENSION i = 0; i < count; ++i)
+            rowPointers[i] = ink ? decoder->inkRows + i * inkPitch : DibRow(props, rows, first + i);
+        JDIMENSION done = jpeg_read_scanlines(info, rowPointers, count);
+        if (ink)
+            for (JDIMENSION i = 0; i < done; ++i)
+                InkToBgr(rowPointers[i], DibRow(props, rows, first + i), rows.width);
     }
-    std::free(ink);
-    return 0;
+    return StreamWasWhole(*info, decoder->source) ? 0 : Failed;
 }
 
 int ReadPicture(JpegCodecProps* props) {
@@ -189,31 +374,62 @@ int ReadPicture(JpegCodecProps* props) {
     if (!DescribeDib(props, &rows) ||
         (props->dibColor != JpegColorBgr && props->dibColor != JpegColorOther))
         return Failed;
-    TurboHandle decoder(tjInitDecompress());
-    StreamHeader header;
-    if (decoder.Get() == nullptr || ReadStreamHeader(decoder.Get(), props, &header) != 0)
-        return Failed;
-    // The DIB was sized for the picture the parameter pass saw; any other size would overrun it.
-    if (header.width != rows.width || header.height != rows.height)
-        return Failed;
-    ZeroPadBytes(props->dibBytes, rows);
-    if (IsInkColorspace(header.colorspace))
-        return DecodeInkPicture(decoder.Get(), props, rows);
-    // Straight into the DIB: the pitch skips the pad bytes and the bottom-up flag matches the
-    // row order, so no intermediate copy is needed. Grey comes out as three equal bytes.
-    if (tjDecompress2(decoder.Get(), props->fileBytes,
-                      static_cast<unsigned long>(props->fileByteCount), props->dibBytes, rows.width,
-                      rows.pitch, rows.height, TJPF_BGR, DecodeFlags | RowFlags(rows)) != 0)
-        return Failed;
-    return 0;
+    Decoder decoder;
+    return DecodeInto(&decoder, props, rows);
 }
 
-// Writes the encoded stream through the never-lose-a-file path of the BMP writer.
-int WriteStream(const char* fileName, const unsigned char* stream, unsigned long streamBytes) {
+int RowFlags(const DibRows& rows) {
+    return rows.bottomUp ? TJFLAG_BOTTOMUP : 0;
+}
+
+// An ICC profile travels in APP2 segments of at most IccChunkBytes profile bytes, each after the
+// 12-byte "ICC_PROFILE\0" tag, its 1-based number and the count of segments.
+constexpr uint8_t App0 = 0xE0, App2 = 0xE2;
+constexpr int64_t IccChunkBytes = 65519, MaxIccChunks = 255;
+constexpr char IccTag[] = "ICC_PROFILE"; // with its terminating zero, 12 bytes
+constexpr int64_t IccSegmentHeadBytes = 4 + sizeof IccTag + 2; // marker, length, tag, numbers
+
+// Where the profile's segments go: right after the JFIF segment the encoder writes first, or
+// right after the start-of-image marker when there is none.
+int64_t ProfilePlace(const unsigned char* stream, int64_t streamBytes) {
+    if (streamBytes >= 6 && stream[2] == MarkerPrefix && stream[3] == App0) {
+        int64_t end = StartOfImageBytes + 2 + (stream[4] << 8 | stream[5]);
+        if (end <= streamBytes)
+            return end;
+    }
+    return StartOfImageBytes;
+}
+
+bool WriteProfileSegments(NewFile& file, const std::vector<uint8_t>& profile) {
+    int64_t total = static_cast<int64_t>(profile.size());
+    int64_t chunks = (total + IccChunkBytes - 1) / IccChunkBytes;
+    for (int64_t chunk = 0; chunk < chunks; ++chunk) {
+        int64_t start = chunk * IccChunkBytes;
+        int64_t bytes = std::min(IccChunkBytes, total - start);
+        int64_t length = IccSegmentHeadBytes - 2 + bytes; // counts itself, not the marker
+        uint8_t head[IccSegmentHeadBytes] = {MarkerPrefix, App2, static_cast<uint8_t>(length >> 8),
+                                             static_cast<uint8_t>(length & 0xFF)};
+        std::memcpy(head + 4, IccTag, sizeof IccTag);
+        head[4 + sizeof IccTag] = static_cast<uint8_t>(chunk + 1);
+        head[5 + sizeof IccTag] = static_cast<uint8_t>(chunks);
+        if (!WriteNewFile(file, head, IccSegmentHeadBytes) ||
+            !WriteNewFile(file, profile.data() + start, bytes))
+            return false;
+    }
+    return true;
+}
+
+// Writes the encoded stream through the never-lose-a-file path of the BMP writer, with the
+// profile's segments spliced in after the JFIF segment: the encoder itself cannot write them.
+int WriteStream(const char* fileName, const unsigned char* stream, unsigned long streamBytes,
+                const std::vector<uint8_t>& profile) {
     NewFile file;
     if (!CreateNewFile(fileName, &file))
         return Failed;
-    if (!WriteNewFile(file, stream, static_cast<int64_t>(streamBytes))) {
+    auto total = static_cast<int64_t>(streamBytes);
+    int64_t place = profile.empty() ? total : ProfilePlace(stream, total);
+    if (!WriteNewFile(file, stream, place) || !WriteProfileSegments(file, profile) ||
+        !WriteNewFile(file, stream + place, total - place)) {
         DiscardNewFile(file);
         return Failed;
     }
@@ -226,7 +442,8 @@ int WritePicture(JpegCodecProps* props) {
         props->jpegWidth != rows.width || props->jpegHeight != rows.height ||
         props->jpegChannels != BgrBytes || props->jpegColor != JpegColorYcbcr ||
         props->jpegSubsampling != JpegSubsampling420 || props->jpegQuality < MinQuality ||
-        props->jpegQuality > MaxQuality || props->fileName == nullptr)
+        props->jpegQuality > MaxQuality || props->fileName == nullptr ||
+        static_cast<int64_t>(props->iccProfile.size()) > MaxIccChunks * IccChunkBytes)
         return Failed;
     TurboHandle encoder(tjInitCompress());
     if (encoder.Get() == nullptr)
@@ -245,7 +462,7 @@ int WritePicture(JpegCodecProps* props) {
     int result = Failed;
     if (tjCompress2(encoder.Get(), props->dibBytes, rows.width, rows.pitch, rows.height, TJPF_BGR,
                     &stream, &streamBytes, TJSAMP_420, props->jpegQuality, flags) == 0)
-        result = WriteStream(props->fileName, stream, streamBytes);
+        result = WriteStream(props->fileName, stream, streamBytes, props->iccProfile);
     if (ownBuffer)
         std::free(stream);
     else

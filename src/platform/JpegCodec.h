@@ -1,9 +1,10 @@
 #pragma once
-// The JPEG codec: a thin layer of our own over TurboJPEG, shaped as the JPEG reader and writer
-// expect a codec library to be. Each operation holds one properties record for the length of
-// the call: the codec initialises it, the operation sets the fields below, hands the record to
-// the read or write entry and finally has the codec release it. Every entry returns 0 on success
-// and non-zero on any failure; the library's own text is never passed on.
+// The JPEG codec: a thin layer of our own over libjpeg-turbo (its libjpeg interface for decoding,
+// TurboJPEG for encoding), shaped as the JPEG reader and writer expect a codec library to be. Each
+// operation holds one properties record for the length of the call: the codec initialises it, the
+// operation sets the fields below, hands the record to the read or write entry and finally has the
+// codec release it. Every entry returns 0 on success and non-zero on any failure; the library's own
+// text is never passed on.
 //
 // What it promises: decoding yields 24-bit blue-green-red rows with the given pad bytes (zeroed)
 // for every picture it accepts, whatever the file's colour space, entropy coding or restart
@@ -11,6 +12,7 @@
 // quality, picture upright. Neither ever flips the picture.
 
 #include <cstdint>
+#include <vector>
 
 // Input/output modes of ReadJpegData and WriteJpegData.
 inline constexpr int JpegReadParameters = 0; // width, height and channels of the named file
@@ -43,6 +45,13 @@ struct JpegCodecProps {
     int32_t jpegSubsampling = JpegSubsampling420;
     int32_t jpegQuality = 75;
 
+    // Read by the parameter pass: the payload of the first APP1 segment that begins "Exif\0\0",
+    // that prefix included, and the ICC profile assembled from the APP2 "ICC_PROFILE" segments in
+    // their order (empty when there is none or its segments do not make up a whole profile).
+    // Given to the write entry, the profile goes into APP2 segments right after the JFIF segment.
+    std::vector<uint8_t> exifSegment;
+    std::vector<uint8_t> iccProfile;
+
     // The codec's own: the named file's bytes, read at the first read and kept until release,
     // so that the parameter pass and the picture pass read the file once.
     uint8_t* fileBytes = nullptr;
@@ -59,13 +68,16 @@ void ReleaseJpegProps(JpegCodecProps* props);
 // codec can decode the header of. Mode JpegReadPicture decodes the whole picture into the DIB
 // described by the dib fields, which must have the file's width and height, 3 channels and
 // colour JpegColorBgr or JpegColorOther; the output is blue-green-red in either case, four-channel
-// ink pictures included. A stream the codec reports as damaged or truncated fails, even when
-// part of it could be decoded.
+// ink pictures included. A stream whose every row was decoded from its own data succeeds even
+// without its end marker or with stray bytes before a marker; one whose data ends before the
+// last row, or whose entropy-coded data is corrupt, fails, even when part of it could be decoded.
+// So does a progressive stream of more scans than any encoder writes.
 int ReadJpegData(JpegCodecProps* props, int mode);
 
 // Mode JpegWritePicture encodes the DIB into the named file. The record must describe a
 // three-channel BGR DIB, a JPEG of the same size, 3 channels, colour JpegColorYcbcr, sampling
-// JpegSubsampling420 and quality 1 to 100. The file is written under a temporary name and takes
-// its own name only when complete: a failed write keeps an existing file and leaves no partial
-// one.
+// JpegSubsampling420 and quality 1 to 100, and a profile of at most 255 segments (16,707,345
+// bytes); without a profile the stream is TurboJPEG's own, byte for byte. The file is written under
+// a temporary name and takes its own name only when complete: a failed write keeps an existing file
+// and leaves no partial one.
 int WriteJpegData(JpegCodecProps* props, int mode);

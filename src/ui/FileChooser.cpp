@@ -10,7 +10,7 @@ struct FileFilter {
     const char* defaultExtension;
 };
 
-const FileFilter OpenFilter = {"Bitmapy", "*.bmp;*.jpg", "bmp"};
+const FileFilter OpenFilter = {"Bitmapy", "*.bmp;*.jpg;*.jpeg;*.png", "bmp"};
 const FileFilter SaveBmpFilter = {"Bitmapy", "*.bmp", "bmp"};
 const FileFilter SaveJpegFilter = {"Bitmapy", "*.jpg", "jpg"};
 

@@ -12,6 +12,7 @@
 #include "ui/SaveFormatBox.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -106,9 +107,11 @@ void OpenSourceFile(const char* fileName) {
     ReleaseDib(appState.sourceImage);
     appState.sourceWidth = 0;
     appState.sourceHeight = 0;
+    appState.sourceProfile.clear();
     // A picture that cannot be packed is released by the loader, before its message, so that it
     // can never reach the compositor.
-    PackableSource source = LoadPackableSource(fileName);
+    PackableSource source =
+        LoadPackableSource(fileName, {.ignoreOrientation = appState.ignoreOrientation != 0});
     switch (source.verdict) {
     case SourceVerdict::CannotOpen:
         ShowErrorMessage(CannotOpenMessage);
@@ -120,6 +123,7 @@ void OpenSourceFile(const char* fileName) {
         break;
     }
     appState.sourceImage = source.image;
+    appState.sourceProfile = std::move(source.iccProfile);
     uint32_t offset = 0;
     GetImageGeometry(source.image.block, &offset, &appState.sourceWidth, &appState.sourceHeight);
 }

@@ -54,6 +54,11 @@ TEST_F(SettingsTest, EachValueIsCheckedOnItsOwn) {
         EXPECT_EQ(Text(Read(std::string("[Kafelator]\n") + text)), "0 " + std::string(expected))
             << text;
     EXPECT_EQ(Text(Read("[Kafelator]\nDistance=4294967291")), "0 1 20 -5 0 1"); // -5 as written
+    for (const auto& [text, expected] :
+         {std::pair{"1", 1u}, {"0", 0u}, {"2", 0u}, {"-1", 0u}, {"tak", 0u}})
+        EXPECT_EQ(Read(std::string("[Kafelator]\nIgnoreOrientation=") + text).ignoreOrientation,
+                  expected)
+            << text;
     // Values are read through a buffer of 50 characters: 49 of them count.
     EXPECT_EQ(Text(Read("[Kafelator]\nMargin=" + std::string(48, '0') + "7")), "0 1 7 50 0 1");
     EXPECT_EQ(Text(Read("[Kafelator]\nMargin=" + std::string(49, '0') + "7")), "0 1 0 50 0 1");
@@ -107,6 +112,19 @@ TEST_F(SettingsTest, ShortenedListKeepsTheOldLines) {
               "[Resolution]\nCount=1\n" + sizes + "LastUsed=0\n" + DefaultChoices);
 }
 
+// IgnoreOrientation is the user's to set: it is read, kept as written, and never added.
+TEST_F(SettingsTest, IgnoreOrientationIsReadButNeverWritten) {
+    const std::string withKey = DefaultFile + "IgnoreOrientation=1\n";
+    Settings settings = Read(withKey);
+    EXPECT_EQ(settings.ignoreOrientation, 1u);
+    ASSERT_TRUE(WriteSettings(name.c_str(), settings));
+    EXPECT_EQ(ReadTextFile(name), withKey);
+    settings = Read(DefaultFile);
+    settings.ignoreOrientation = 1;
+    ASSERT_TRUE(WriteSettings(name.c_str(), settings));
+    EXPECT_EQ(ReadTextFile(name), DefaultFile);
+}
+
 // The program's settings are those of zeltrim.ini in the current folder, read into appState at
 // start and written from it at exit. No file gives the defaults, which are then written out.
 TEST_F(SettingsTest, LoadAndSaveMoveTheValuesBetweenTheFileAndAppState) {
@@ -120,8 +138,10 @@ TEST_F(SettingsTest, LoadAndSaveMoveTheValuesBetweenTheFileAndAppState) {
     appState.recentSizes = {{{1, 2}}, 1, 0};
     std::tie(appState.marginOn, appState.margin, appState.distance, appState.background,
              appState.saveMode) = std::tuple(0u, 99, -99, 3u, 3);
+    appState.ignoreOrientation = 1;
     LoadSettings();
     EXPECT_EQ(state(), "0 1 20 50 0 1");
+    EXPECT_EQ(appState.ignoreOrientation, 0u);
     SaveSettings();
     EXPECT_EQ(ReadTextFile(name), DefaultFile);
     WriteTextFile(name, "[Resolution]\nCount=1\nXY1=8 6\n[Kafelator]\nMarginOn=0\nMargin=1\n"

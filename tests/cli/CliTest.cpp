@@ -143,7 +143,8 @@ std::string WithLittleMemory() {
 }
 
 TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
-    WriteWholeFile(folder.Path("pal8.bmp"), BmpFileBytes(DibBlock(40, 4, 1, 8, 0, 0, 1028)));
+    // A BMP file holding JPEG pixels: readable, but no picture that can be packed.
+    WriteWholeFile(folder.Path("jpeg.bmp"), BmpFileBytes(DibBlock(40, 4, 1, 24, 4, 0, 16)));
     WriteWholeFile(folder.Path("bad.jpg"), {0xFF, 0xD8, 0xFF, 0xDB, 0x00});
     // A file-size limit of a few KB makes the write fail part way, as a full disk would; the
     // signal it raises is ignored, so that the write itself reports the failure.
@@ -155,7 +156,7 @@ TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
         const char* message;
     } cases[] = {
         {"-s 200,100 missing.bmp out.bmp", "", "Nie mogę otworzyć zadanego pliku (missing.bmp)"},
-        {"-s 200,100 pal8.bmp out.bmp", "", "Plik wejściowy w nieprawidłowym formacie (pal8.bmp)"},
+        {"-s 200,100 jpeg.bmp out.bmp", "", "Plik wejściowy w nieprawidłowym formacie (jpeg.bmp)"},
         {"-s 200,100 bad.jpg out.jpg", "", "Nie mogę otworzyć zadanego pliku (bad.jpg)"},
         {"-s 99,100 photo.bmp out.bmp", "", "Plik wejściowy za duży (photo.bmp, --size 99,100)"},
         {"-s 10000,10000 photo.bmp out.bmp", WithLittleMemory(),
@@ -182,8 +183,8 @@ TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
         EXPECT_EQ(ReadWholeFile(folder.Path("out.jpg")), old);
     }
     EXPECT_EQ(folder.Entries(),
-              (std::vector<std::string>{"bad.jpg", "err.txt", "out.bmp", "out.jpg", "out.txt",
-                                        "pal8.bmp", "photo.bmp"})); // and no temporary file
+              (std::vector<std::string>{"bad.jpg", "err.txt", "jpeg.bmp", "out.bmp", "out.jpg",
+                                        "out.txt", "photo.bmp"})); // and no temporary file
 }
 
 // The photograph is never replaced by its own sheet, by whatever name it is given; with

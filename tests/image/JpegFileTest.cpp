@@ -34,7 +34,7 @@ TEST_F(JpegFileTest, PaddedRowsBothWays) {
                 EXPECT_EQ(read.block[40 + row * stride + pad], 0);
         Bytes topDown = TopDownBytes(picture);
         for (PackedDib image : {picture, PackedDib{topDown.data(), picture.blockBytes}}) {
-            ASSERT_EQ(WriteJpegFile(name.c_str(), image, 100), 1);
+            ASSERT_EQ(WriteJpegFile(name.c_str(), image, 100, {}), 1);
             bool ycbcr420 = false;
             PackedDib decoded = DecodeJpeg(ReadWholeFile(name), &ycbcr420);
             EXPECT_TRUE(ycbcr420);
@@ -117,14 +117,14 @@ TEST_F(JpegFileTest, FailedWritesKeepTheOldFileAndLeaveNoOther) {
                                 {flat.data(), picture.blockBytes},
                                 {}};
     for (const PackedDib& image : images)
-        EXPECT_EQ(WriteJpegFile(name.c_str(), image, 75), 0) << &image - images;
-    EXPECT_EQ(WriteJpegFile(folder.Path("no/such/folder.jpg").c_str(), picture, 75), 0);
+        EXPECT_EQ(WriteJpegFile(name.c_str(), image, 75, {}), 0) << &image - images;
+    EXPECT_EQ(WriteJpegFile(folder.Path("no/such/folder.jpg").c_str(), picture, 75, {}), 0);
     EXPECT_TRUE(folder.Entries().empty());
     const Bytes previous(1000, 0x5A);
     WriteWholeFile(name, previous);
     EXPECT_EQ(RunInChild([&] {
                   LimitFileSize(512); // the write fails part way
-                  return WriteJpegFile(name.c_str(), picture, 75);
+                  return WriteJpegFile(name.c_str(), picture, 75, {});
               }),
               0);
     EXPECT_EQ(ReadWholeFile(name), previous);

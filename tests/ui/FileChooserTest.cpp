@@ -15,8 +15,8 @@ TEST_F(FileChooserTest, OneFilterAndTheDefaultExtensionByModeAndFlag) {
         int openFlag, jpegFlag;
         const char *chooser, *typed, *chosen;
     } cases[] = {
-        {1, 0, "open Bitmapy (*.bmp *.jpg) .bmp", "photo", "photo.bmp"},
-        {1, 1, "open Bitmapy (*.bmp *.jpg) .bmp", "photo", "photo.bmp"}, // the flag is for saving
+        {1, 0, "open Bitmapy (*.bmp *.jpg *.jpeg *.png) .bmp", "photo", "photo.bmp"},
+        {1, 1, "open Bitmapy (*.bmp *.jpg *.jpeg *.png) .bmp", "photo", "photo.bmp"}, // the flag is for saving
         {0, 0, "save Bitmapy (*.bmp) .bmp asks", "sheet", "sheet.bmp"},
         {0, 1, "save Bitmapy (*.jpg) .jpg asks", "sheet", "sheet.jpg"},
         {0, 1, "save Bitmapy (*.jpg) .jpg asks", "sheet.bmp", "sheet.bmp"}, // typed, kept

@@ -60,7 +60,7 @@ TEST_F(MainDialogTest, StartFileIsOpenedOrRefusedBeforeTheDialogShows) {
         {photo, {}, "60 40"},
         // Quote characters a shell left in place are part of the name.
         {"\"" + photo + "\"", {"Błąd: Nie mogę otworzyć zadanego pliku"}, ""},
-        {TEST_DATA_DIR "/bmpsuite/g/pal8.bmp",
+        {TEST_DATA_DIR "/bmpsuite/q/rgb24jpeg.bmp",
          {"Błąd: Plik wejściowy w nieprawidłowym formacie"},
          ""},
     };
@@ -91,7 +91,7 @@ TEST_F(MainDialogTest, OpenReplacesTheSourceKeepsItOnCancelAndDropsItForABadFile
         Click(dialog, ExitButton);
     });
     EXPECT_EQ(messages, Texts{"Błąd: Nie mogę otworzyć zadanego pliku"});
-    EXPECT_EQ(choosers.at(0), "open Bitmapy (*.bmp *.jpg) .bmp");
+    EXPECT_EQ(choosers.at(0), "open Bitmapy (*.bmp *.jpg *.jpeg *.png) .bmp");
 }
 
 TEST_F(MainDialogTest, WindowWiderThanTheScreenStartsAtItsLeftEdge) {
