@@ -96,7 +96,6 @@ TEST_F(CliTest, HelpVersionAndUsageErrors) {
         {"-s '2000 1700 ' photo.bmp out.bmp", size + "2000 1700 "},
         {"-s 2000,1.5 photo.bmp out.bmp", size + "2000,1.5"},
         {"-s 2000-1700 photo.bmp out.bmp", size + "2000-1700"},
-        {"-s 2000 photo.bmp out.bmp", size + "2000"},
         {"-s 2,1 photo.bmp", "give one SOURCE and one OUTPUT, not photo.bmp"},
         {"-s 2,1 photo.bmp out.bmp more.bmp",
          "give one SOURCE and one OUTPUT, not photo.bmp out.bmp more.bmp"},
@@ -112,7 +111,6 @@ TEST_F(CliTest, HelpVersionAndUsageErrors) {
         {"-d 5- -s 2,1 photo.bmp out.bmp", "--distance takes a whole number, not 5-"},
         {"-d 2147483648 -s 2,1 photo.bmp out.bmp", "--distance 2147483648 is out of range"},
         {"-m 5mm -s 2,1 photo.bmp out.bmp", "--margin takes a whole number, not 5mm"},
-        {"-m '20 ' -s 2,1 photo.bmp out.bmp", "--margin takes a whole number, not 20 "},
         {"--no-margin=x -s 2,1 photo.bmp out.bmp", "--no-margin takes no value: --no-margin=x"},
         {"-s 2,1 --bogus photo.bmp out.bmp", "unknown option --bogus"},
         {"-s 2,1 -x photo.bmp out.bmp", "unknown option -x"},
@@ -127,8 +125,6 @@ TEST_F(CliTest, HelpVersionAndUsageErrors) {
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"err.txt", "out.txt", "photo.bmp"}));
     // At the limits of the 32-bit range, and with a sign, numbers are whole numbers all the same.
     EXPECT_EQ(Cli("-s +200,100 -d -2147483648 -m +0 photo.bmp a.bmp").status, 1);
-    EXPECT_NE(Cli("-s 200,100 -d 2147483647 photo.bmp a.bmp").err.find("(--distance 2147483647)"),
-              std::string::npos);
 }
 
 // Shell commands under which kafelator-cli cannot have a sheet of 300 MB: an address-space limit,
