@@ -1,8 +1,10 @@
 #include "image/BmpFile.h"
 
 #include "image/LittleEndian.h"
+#include "image/SheetMetadata.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -10,6 +12,7 @@ namespace {
 constexpr int64_t ReadChunkBytes = 32767;
 constexpr uint16_t BmpType = 0x4D42; // "BM"
 constexpr uint32_t WrittenPixelOffset = BmpFileHeaderBytes + InfoHeaderBytes;
+constexpr int XPelsPerMeterField = 24, YPelsPerMeterField = 28;
 
 } // namespace
 
@@ -44,18 +47,27 @@ PackedDib ReadBmp(FileHandle file) {
     return image;
 }
 
-int WriteBmpFile(const char* fileName, const PackedDib& image) {
+int WriteBmpFile(const char* fileName, const PackedDib& image, int32_t dpi) {
     uint8_t fileHeader[BmpFileHeaderBytes] = {};
     WriteLe16(fileHeader, BmpType);
     WriteLe32(fileHeader + 2, static_cast<uint32_t>(image.blockBytes) + BmpFileHeaderBytes);
     WriteLe32(fileHeader + 10, WrittenPixelOffset);
     if (image.block == nullptr)
         return 0;
+    // The header as written: the block's own, with the resolution when one is given.
+    int64_t headerBytes = dpi > 0 && image.blockBytes >= InfoHeaderBytes ? InfoHeaderBytes : 0;
+    uint8_t header[InfoHeaderBytes];
+    if (headerBytes != 0) {
+        std::memcpy(header, image.block, InfoHeaderBytes);
+        WriteLe32(header + XPelsPerMeterField, static_cast<uint32_t>(PixelsPerMetre(dpi)));
+        WriteLe32(header + YPelsPerMeterField, static_cast<uint32_t>(PixelsPerMetre(dpi)));
+    }
     NewFile file;
     if (!CreateNewFile(fileName, &file))
         return 0;
     if (!WriteNewFile(file, fileHeader, BmpFileHeaderBytes) ||
-        !WriteNewFile(file, image.block, image.blockBytes)) {
+        !WriteNewFile(file, header, headerBytes) ||
+        !WriteNewFile(file, image.block + headerBytes, image.blockBytes - headerBytes)) {
         DiscardNewFile(file);
         return 0;
     }

@@ -19,5 +19,7 @@ PackedDib ReadBmp(FileHandle file);
 int ReadInChunks(FileHandle file, uint8_t* destination, int64_t count);
 
 // Writes the image's whole block behind a 14-byte file header; 1 on success, 0 on failure. A
-// failed write leaves any existing file as it was and no partial file behind.
-int WriteBmpFile(const char* fileName, const PackedDib& image);
+// failed write leaves any existing file as it was and no partial file behind. A resolution of 1
+// dpi or more goes into the written header's biXPelsPerMeter and biYPelsPerMeter (the block
+// stays as it is); 0 writes the block's own bytes.
+int WriteBmpFile(const char* fileName, const PackedDib& image, int32_t dpi = 0);

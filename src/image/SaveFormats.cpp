@@ -15,7 +15,7 @@ const int32_t SaveQualities[] = {75, 50, 15};
 int WriteInSaveFormat(const char* fileName, const PackedDib& sheet, int32_t saveMode,
                       const SheetMetadata& metadata) {
     if (saveMode == 0)
-        return WriteBmpFile(fileName, sheet);
+        return WriteBmpFile(fileName, sheet, metadata.dpi);
     if (saveMode >= 1 && saveMode < saveFormatCount)
         return WriteJpegFile(fileName, sheet, SaveQualities[saveMode - 1], metadata);
     return 0;

@@ -31,4 +31,28 @@ TEST(WriteInSaveFormat, EachRowWritesWhatItsWriterWrites) {
     ReleaseDib(sheet);
 }
 
+// The resolution goes into a BMP file's biXPelsPerMeter and biYPelsPerMeter as dpi / 0.0254
+// rounded; unset, the file is the sheet's bytes as they are. Nothing else changes.
+TEST(WriteInSaveFormat, BmpFilesCarryTheResolutionInPixelsPerMetre) {
+    ScratchFolder folder;
+    PackedDib sheet = MakePicture(7, 3);
+    const Bytes plain = BmpFileBytes(BlockBytes(sheet));
+    std::string name = folder.Path("sheet.bmp");
+    for (auto [dpi, perMetre] : {std::pair{0u, 0u},
+                                 {1u, 39u},
+                                 {72u, 2835u},
+                                 {96u, 3780u},
+                                 {300u, 11811u},
+                                 {600u, 23622u},
+                                 {10000u, 393701u}}) {
+        ASSERT_EQ(WriteInSaveFormat(name.c_str(), sheet, 0, {{}, static_cast<int32_t>(dpi)}), 1);
+        Bytes expected = plain;
+        for (size_t field : {38u, 42u})
+            for (size_t i = 0; i < 4; ++i)
+                expected[field + i] = static_cast<uint8_t>(perMetre >> (8 * i));
+        EXPECT_EQ(ReadWholeFile(name), expected) << dpi;
+    }
+    ReleaseDib(sheet);
+}
+
 } // namespace

@@ -32,4 +32,56 @@ TEST(BuildSheet, SheetsWhoseMemoryCannotBeHadLeaveNoneAndPackingGoesOn) {
     ReleaseDib(source);
 }
 
+// The pattern of a w x h picture turned a quarter clockwise: its pixel at column x, row y from
+// the bottom is the picture's pixel at column w - 1 - y, row x.
+PackedDib TurnedPicture(int32_t w, int32_t h) {
+    PackedDib turned = MakePicture(h, w);
+    for (int32_t y = 0; y < w; ++y)
+        for (int32_t x = 0; x < h; ++x)
+            PatternPixel(w - 1 - y, x, turned.block + InfoHeaderBytes + y * RowStride(h) + 3 * x);
+    return turned;
+}
+
+// 35 x 45 mm at 300 dpi on 10 x 15 cm paper at 300 dpi, 20 pixels of margin: 10 pixels apart,
+// 2 x 3 copies fit as the photograph stands and 2 x 4 turned, so they are turned; 50 apart, 2 x 3
+// fit either way, and they stay as they stand. Layouts worked out by hand.
+TEST(BuildSheet, TurnsTheCopiesOnlyWhereStrictlyMoreFit) {
+    PackedDib source = MakePicture(413, 531), turned = TurnedPicture(413, 531);
+    EXPECT_EQ(CountCopies(413, 531, {1181, 1772, 10, 20, 1, 0}).upright, 6);
+    EXPECT_EQ(CountCopies(413, 531, {1181, 1772, 10, 20, 1, 0}).turned, 8);
+    EXPECT_EQ(CountCopies(413, 531, {1181, 1772, 50, 20, 1, 0}).turned, 6);
+    const struct {
+        int32_t distance;
+        bool turnCopies;
+        const PackedDib& copy;
+        SheetLayout layout;
+    } cases[] = {
+        {10, true, turned, {2, 4, 43, 30, 33, 20}},
+        {10, false, source, {2, 3, 121, 49, 111, 39}},
+        {50, true, source, {2, 3, 108, 29, 138, 59}},
+    };
+    for (const auto& c : cases) {
+        PackParameters parameters{1181, 1772, c.distance, 20, 1, 1};
+        parameters.turnCopies = c.turnCopies;
+        BuiltSheet built = BuildSheet(source, parameters);
+        EXPECT_TRUE(BlockBytes(built.sheet) == ReferenceSheet(c.copy, 1181, 1772, 196, c.layout))
+            << c.distance << " " << c.turnCopies;
+        ReleaseDib(built.sheet);
+    }
+    // Too high as it stands, it fits turned: three copies beat none.
+    PackParameters tall{600, 300, 0, 0, 0, 0};
+    PackedDib high = MakePicture(100, 400);
+    EXPECT_EQ(BuildSheet(high, tall).verdict, LayoutVerdict::SourceTooLarge);
+    tall.turnCopies = true;
+    BuiltSheet built = BuildSheet(high, tall);
+    EXPECT_EQ(built.verdict, LayoutVerdict::Fits);
+    EXPECT_NE(built.sheet.block, nullptr);
+    ReleaseDib(built.sheet);
+    ReleaseDib(high);
+    EXPECT_EQ(CountCopies(100, 400, tall).upright, 0);
+    EXPECT_EQ(CountCopies(100, 400, tall).turned, 3);
+    ReleaseDib(turned);
+    ReleaseDib(source);
+}
+
 } // namespace
