@@ -3,6 +3,7 @@
 
 #include "app/Messages.h"
 #include "cli/CliOptions.h"
+#include "image/PdfFile.h"
 #include "image/SaveFormats.h"
 #include "image/SourceImage.h"
 #include "pack/SheetBuilding.h"
@@ -30,9 +31,9 @@ int FailLayout(LayoutVerdict verdict, const CliOptions& options) {
     const PackParameters& pack = options.pack;
     switch (verdict) {
     case LayoutVerdict::SourceTooLarge:
-        return Fail(SourceTooLargeMessage, options.source + ", --size " + options.sizeText);
+        return Fail(SourceTooLargeMessage, options.source + ", " + options.sizeText);
     case LayoutVerdict::SheetTooLarge:
-        return Fail(SheetTooLargeMessage, "--size " + options.sizeText);
+        return Fail(SheetTooLargeMessage, options.sizeText);
     case LayoutVerdict::BadDistance:
         return Fail(BadDistanceMessage, "--distance " + std::to_string(pack.distance));
     case LayoutVerdict::BadMargin:
@@ -67,10 +68,13 @@ int Pack(const CliOptions& options) {
     if (built.verdict != LayoutVerdict::Fits)
         return FailLayout(built.verdict, options);
     if (built.sheet.block == nullptr)
-        return Fail(PackFailedMessage, "--size " + options.sizeText);
-    // A stop signal caught by now abandons the write, or the rename after it.
-    int written =
-        WriteInSaveFormat(output, built.sheet, options.saveFormat, {std::move(loaded.iccProfile)});
+        return Fail(PackFailedMessage, options.sizeText);
+    // A stop signal caught by now abandons the write, or the rename after it. A PDF page needs a
+    // size on paper: 300 dpi when none is given.
+    int written = options.pdf ? WritePdfFile(output, built.sheet, options.saveFormat,
+                                             options.dpi != 0 ? options.dpi : DefaultPrintDpi)
+                              : WriteInSaveFormat(output, built.sheet, options.saveFormat,
+                                                  {std::move(loaded.iccProfile), options.dpi});
     ReleaseDib(built.sheet);
     if (int signalNumber = CaughtStopSignal(); signalNumber != 0)
         return ExitSignalled + signalNumber;

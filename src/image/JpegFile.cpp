@@ -1,5 +1,6 @@
 #include "image/JpegFile.h"
 
+#include "platform/FileCalls.h"
 #include "platform/JpegCodec.h"
 
 #include <cstdint>
@@ -68,8 +69,11 @@ PackedDib ReadJpegFile(const char* fileName, JpegMetadata* metadata) {
     return image;
 }
 
-int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
-                  const SheetMetadata& metadata) {
+namespace {
+
+// Encodes the picture into the named file, or at the end of the file being written.
+int EncodePicture(const char* fileName, NewFile* intoFile, const PackedDib& image, int32_t quality,
+                  const SheetMetadata& metadata, int64_t* streamBytes) {
     JpegCodecProps props;
     if (InitialiseJpegProps(&props) != 0)
         return 0;
@@ -88,6 +92,7 @@ int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
     props.dibChannels = DibChannels;
     props.dibColor = JpegColorBgr;
     props.fileName = fileName;
+    props.intoFile = intoFile;
     props.jpegWidth = width;
     props.jpegHeight = height < 0 ? -height : height; // not INT32_MIN: its rows lie in no block
     props.jpegChannels = DibChannels;
@@ -96,6 +101,19 @@ int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
     props.jpegQuality = quality;
     props.iccProfile = metadata.iccProfile;
     int result = WriteJpegData(&props, JpegWritePicture) == 0 ? 1 : 0;
+    if (streamBytes != nullptr)
+        *streamBytes = props.streamBytes;
     ReleaseJpegProps(&props);
     return result;
+}
+
+} // namespace
+
+int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
+                  const SheetMetadata& metadata) {
+    return EncodePicture(fileName, nullptr, image, quality, metadata, nullptr);
+}
+
+int WriteJpegStream(NewFile& file, const PackedDib& image, int32_t quality, int64_t* streamBytes) {
+    return EncodePicture(nullptr, &file, image, quality, {}, streamBytes);
 }

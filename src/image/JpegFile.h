@@ -3,6 +3,7 @@
 
 #include "image/PackedDib.h"
 #include "image/SheetMetadata.h"
+#include "platform/FileCalls.h"
 
 #include <cstdint>
 #include <vector>
@@ -27,3 +28,8 @@ PackedDib ReadJpegFile(const char* fileName, JpegMetadata* metadata = nullptr);
 // leaves no partial one.
 int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
                   const SheetMetadata& metadata);
+
+// The same JPEG stream, without metadata, written at the end of a file being written, for files
+// that hold a JPEG stream inside them; *streamBytes is its byte count. 1 on success, 0 on
+// failure, after which the caller discards the file.
+int WriteJpegStream(NewFile& file, const PackedDib& image, int32_t quality, int64_t* streamBytes);

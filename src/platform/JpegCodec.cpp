@@ -419,17 +419,31 @@ bool WriteProfileSegments(NewFile& file, const std::vector<uint8_t>& profile) {
     return true;
 }
 
-// Writes the encoded stream through the never-lose-a-file path of the BMP writer, with the
-// profile's segments spliced in after the JFIF segment: the encoder itself cannot write them.
-int WriteStream(const char* fileName, const unsigned char* stream, unsigned long streamBytes,
-                const std::vector<uint8_t>& profile) {
-    NewFile file;
-    if (!CreateNewFile(fileName, &file))
-        return Failed;
+// Writes the encoded stream into the file, with the profile's segments spliced in after the
+// JFIF segment (the encoder itself cannot write them); the bytes it took, or -1 on failure.
+int64_t WriteStreamInto(NewFile& file, const unsigned char* stream, unsigned long streamBytes,
+                        const std::vector<uint8_t>& profile) {
     auto total = static_cast<int64_t>(streamBytes);
     int64_t place = profile.empty() ? total : ProfilePlace(stream, total);
     if (!WriteNewFile(file, stream, place) || !WriteProfileSegments(file, profile) ||
-        !WriteNewFile(file, stream + place, total - place)) {
+        !WriteNewFile(file, stream + place, total - place))
+        return -1;
+    int64_t chunks = (static_cast<int64_t>(profile.size()) + IccChunkBytes - 1) / IccChunkBytes;
+    return total + chunks * IccSegmentHeadBytes + static_cast<int64_t>(profile.size());
+}
+
+// Writes the encoded stream into the record's file being written, or through the
+// never-lose-a-file path of the BMP writer into the named file.
+int WriteStream(JpegCodecProps* props, const unsigned char* stream, unsigned long streamBytes) {
+    if (props->intoFile != nullptr) {
+        props->streamBytes =
+            WriteStreamInto(*props->intoFile, stream, streamBytes, props->iccProfile);
+        return props->streamBytes >= 0 ? 0 : Failed;
+    }
+    NewFile file;
+    if (!CreateNewFile(props->fileName, &file))
+        return Failed;
+    if (WriteStreamInto(file, stream, streamBytes, props->iccProfile) < 0) {
         DiscardNewFile(file);
         return Failed;
     }
@@ -442,7 +456,8 @@ int WritePicture(JpegCodecProps* props) {
         props->jpegWidth != rows.width || props->jpegHeight != rows.height ||
         props->jpegChannels != BgrBytes || props->jpegColor != JpegColorYcbcr ||
         props->jpegSubsampling != JpegSubsampling420 || props->jpegQuality < MinQuality ||
-        props->jpegQuality > MaxQuality || props->fileName == nullptr ||
+        props->jpegQuality > MaxQuality ||
+        (props->fileName == nullptr && props->intoFile == nullptr) ||
         static_cast<int64_t>(props->iccProfile.size()) > MaxIccChunks * IccChunkBytes)
         return Failed;
     TurboHandle encoder(tjInitCompress());
@@ -462,7 +477,7 @@ int WritePicture(JpegCodecProps* props) {
     int result = Failed;
     if (tjCompress2(encoder.Get(), props->dibBytes, rows.width, rows.pitch, rows.height, TJPF_BGR,
                     &stream, &streamBytes, TJSAMP_420, props->jpegQuality, flags) == 0)
-        result = WriteStream(props->fileName, stream, streamBytes, props->iccProfile);
+        result = WriteStream(props, stream, streamBytes);
     if (ownBuffer)
         std::free(stream);
     else

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <vector>
 
+struct NewFile; // FileCalls.h
+
 // Input/output modes of ReadJpegData and WriteJpegData.
 inline constexpr int JpegReadParameters = 0; // width, height and channels of the named file
 inline constexpr int JpegReadPicture = 2;    // the whole picture from the named file into the DIB
@@ -52,6 +54,12 @@ struct JpegCodecProps {
     std::vector<uint8_t> exifSegment;
     std::vector<uint8_t> iccProfile;
 
+    // Given to the write entry in place of a file name: the stream goes on at the end of this
+    // file being written, which the caller finishes or discards, and streamBytes says how many
+    // bytes it took there.
+    NewFile* intoFile = nullptr;
+    int64_t streamBytes = 0;
+
     // The codec's own: the named file's bytes, read at the first read and kept until release,
     // so that the parameter pass and the picture pass read the file once.
     uint8_t* fileBytes = nullptr;
@@ -74,7 +82,8 @@ void ReleaseJpegProps(JpegCodecProps* props);
 // So does a progressive stream of more scans than any encoder writes.
 int ReadJpegData(JpegCodecProps* props, int mode);
 
-// Mode JpegWritePicture encodes the DIB into the named file. The record must describe a
+// Mode JpegWritePicture encodes the DIB into the named file, or at the end of intoFile when that
+// is given. The record must describe a
 // three-channel BGR DIB, a JPEG of the same size, 3 channels, colour JpegColorYcbcr, sampling
 // JpegSubsampling420 and quality 1 to 100, and a profile of at most 255 segments (16,707,345
 // bytes); without a profile the stream is TurboJPEG's own, byte for byte. The file is written under

@@ -1,9 +1,11 @@
 // kafelator-cli as a user runs it: exit status, messages and the files it leaves.
 
+#include "image/LittleEndian.h"
 #include "support/TestJpegs.h"
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -56,6 +58,37 @@ TEST_F(CliTest, PacksWithTheGivenChoices) {
     EXPECT_TRUE(ReadWholeFile(folder.Path("b.bmp")) == expected);
 }
 
+// A paper at the resolution (300 dpi when none is given, and then written too), turned copies
+// where more fit, and PDF pages for a name ending in .pdf or with --pdf, at true size.
+TEST_F(CliTest, PaperResolutionTurnedCopiesAndPdfPages) {
+    auto perMetre = [](const Bytes& file) { return ReadLe32(file.data() + 38); };
+    ASSERT_EQ(Cli("--paper 4x6 --landscape --dpi 10 -d 0 --no-margin photo.bmp a.bmp").status, 0);
+    Bytes a = ReadWholeFile(folder.Path("a.bmp")); // 6 x 4 inches: 60 x 40, one copy
+    Bytes expected = BmpFileBytes(ReferenceSheet(source, 60, 40, 255, {1, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(perMetre(a), 394u);
+    std::copy(a.begin() + 38, a.begin() + 46, expected.begin() + 38);
+    EXPECT_TRUE(a == expected);
+    ASSERT_EQ(Cli("--paper 10x15 photo.bmp b.bmp").status, 0);
+    Bytes b = ReadWholeFile(folder.Path("b.bmp"));
+    EXPECT_EQ(std::tuple(ReadLe32(b.data() + 18), ReadLe32(b.data() + 22), perMetre(b)),
+              std::tuple(1181u, 1772u, 11811u));
+    // 60 x 40 fits 1 x 3 times on 100 x 130, turned 2 x 2 times.
+    ASSERT_EQ(Cli("-s 100,130 -d 0 --no-margin --turn-copies photo.bmp c.bmp").status, 0);
+    PackedDib turned = MakeTurnedPicture(60, 40);
+    EXPECT_TRUE(ReadWholeFile(folder.Path("c.bmp")) ==
+                BmpFileBytes(ReferenceSheet(turned, 100, 130, 255, {2, 2, 6, 3, 6, 3})));
+    ReleaseDib(turned);
+    const std::pair<const char*, const char*> pages[] = {
+        {"--paper 4x6 photo.bmp d.PDF", "288 x 432 pts"},
+        {"--pdf -f 0 -s 200,100 --dpi 100 photo.bmp e.bmp", "144 x 72 pts"}};
+    for (const auto& [arguments, pageSize] : pages) {
+        ASSERT_EQ(Cli(arguments).status, 0) << arguments;
+        std::string output = folder.Path(std::string(arguments).substr(std::strlen(arguments) - 5));
+        EXPECT_NE(CommandOutput("pdfinfo '" + output + "'").find(pageSize), std::string::npos)
+            << arguments;
+    }
+}
+
 // BMP for a name ending in .bmp, in any case, else JPEG at quality 75, unless a format is given:
 // formats 1 to 3 make JPEG files of falling size. The source is a JPEG file.
 TEST_F(CliTest, FormatByNumberOrByTheOutputsName) {
@@ -91,7 +124,15 @@ TEST_F(CliTest, HelpVersionAndUsageErrors) {
                              "\"*\" (as 2480,3508), not ";
     // Each message names the option, by its long name however it was typed, and the value.
     const std::pair<const char*, std::string> cases[] = {
-        {"photo.bmp out.bmp", "the sheet size is required (--size W,H)"},
+        {"photo.bmp out.bmp", "the sheet size is required (--size W,H or --paper NAME)"},
+        {"--paper 10x15 -s 2,1 photo.bmp out.bmp", "give --size or --paper, not both"},
+        {"--paper A7 photo.bmp out.bmp",
+         "--paper takes A3, A4, A5, A6, 9x13, 10x15, 13x18, 15x21, 20x30, letter, legal, 4x6, "
+         "5x7, 8x10, not A7"},
+        {"--landscape -s 2,1 photo.bmp out.bmp", "--landscape turns a --paper, and none is given"},
+        {"--dpi 0 -s 2,1 photo.bmp out.bmp", "--dpi takes 1 to 10000, not 0"},
+        {"--dpi=10001 --paper A4 photo.bmp out.pdf", "--dpi takes 1 to 10000, not 10001"},
+        {"--dpi 300dpi -s 2,1 photo.bmp out.bmp", "--dpi takes a whole number, not 300dpi"},
         {"-s 2000x1700 photo.bmp out.bmp", size + "2000x1700"},
         {"-s '2000 1700 ' photo.bmp out.bmp", size + "2000 1700 "},
         {"-s 2000,1.5 photo.bmp out.bmp", size + "2000,1.5"},
@@ -155,6 +196,8 @@ TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
         {"-s 200,100 jpeg.bmp out.bmp", "", "Plik wejściowy w nieprawidłowym formacie (jpeg.bmp)"},
         {"-s 200,100 bad.jpg out.jpg", "", "Nie mogę otworzyć zadanego pliku (bad.jpg)"},
         {"-s 99,100 photo.bmp out.bmp", "", "Plik wejściowy za duży (photo.bmp, --size 99,100)"},
+        {"--paper 4x6 --dpi 10 photo.bmp out.bmp", "",
+         "Plik wejściowy za duży (photo.bmp, --paper 4x6)"},
         {"-s 10000,10000 photo.bmp out.bmp", WithLittleMemory(),
          "Pakowanie nieudane (--size 10000,10000)"},
         {"-s 200,100 photo.bmp no/such/out.bmp", "", "Zapis nieudany (no/such/out.bmp)"},

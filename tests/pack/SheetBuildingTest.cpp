@@ -32,21 +32,11 @@ TEST(BuildSheet, SheetsWhoseMemoryCannotBeHadLeaveNoneAndPackingGoesOn) {
     ReleaseDib(source);
 }
 
-// The pattern of a w x h picture turned a quarter clockwise: its pixel at column x, row y from
-// the bottom is the picture's pixel at column w - 1 - y, row x.
-PackedDib TurnedPicture(int32_t w, int32_t h) {
-    PackedDib turned = MakePicture(h, w);
-    for (int32_t y = 0; y < w; ++y)
-        for (int32_t x = 0; x < h; ++x)
-            PatternPixel(w - 1 - y, x, turned.block + InfoHeaderBytes + y * RowStride(h) + 3 * x);
-    return turned;
-}
-
 // 35 x 45 mm at 300 dpi on 10 x 15 cm paper at 300 dpi, 20 pixels of margin: 10 pixels apart,
 // 2 x 3 copies fit as the photograph stands and 2 x 4 turned, so they are turned; 50 apart, 2 x 3
 // fit either way, and they stay as they stand. Layouts worked out by hand.
 TEST(BuildSheet, TurnsTheCopiesOnlyWhereStrictlyMoreFit) {
-    PackedDib source = MakePicture(413, 531), turned = TurnedPicture(413, 531);
+    PackedDib source = MakePicture(413, 531), turned = MakeTurnedPicture(413, 531);
     EXPECT_EQ(CountCopies(413, 531, {1181, 1772, 10, 20, 1, 0}).upright, 6);
     EXPECT_EQ(CountCopies(413, 531, {1181, 1772, 10, 20, 1, 0}).turned, 8);
     EXPECT_EQ(CountCopies(413, 531, {1181, 1772, 50, 20, 1, 0}).turned, 6);

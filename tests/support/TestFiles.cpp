@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -44,6 +45,16 @@ PackedDib MakePicture(int32_t width, int32_t height) {
             PatternPixel(x, y, row + 3 * x);
     }
     return image;
+}
+
+// Its pixel at column x, row y from the bottom is the picture's pixel at column w - 1 - y, row x.
+PackedDib MakeTurnedPicture(int32_t width, int32_t height) {
+    PackedDib turned = MakePicture(height, width);
+    for (int32_t y = 0; y < width; ++y)
+        for (int32_t x = 0; x < height; ++x)
+            PatternPixel(width - 1 - y, x,
+                         turned.block + InfoHeaderBytes + y * RowStride(height) + 3 * x);
+    return turned;
 }
 
 Bytes BlockBytes(const PackedDib& image) {
@@ -154,6 +165,18 @@ void WriteTextFile(const std::string& name, const std::string& text) {
 std::string ReadTextFile(const std::string& name) {
     Bytes bytes = ReadWholeFile(name);
     return std::string(bytes.begin(), bytes.end());
+}
+
+std::string CommandOutput(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return output;
+    char buffer[4096];
+    for (size_t read = 0; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, read);
+    pclose(pipe);
+    return output;
 }
 
 int OpenFileCount() {
