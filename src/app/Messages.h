@@ -33,3 +33,17 @@ inline constexpr char MarginOffNotANumberHint[] =
     "Margines: odznacz „Bez marginesu” i wpisz liczbę, np. 20";
 inline constexpr char MarginTooSmallHint[] = "Margines: najmniej 0, np. 20";
 inline constexpr char MarginTooLargeHint[] = "Margines: za duży, np. 20";
+inline constexpr char DpiHint[] = "Rozdzielczość: od 1 do 10000 dpi albo puste pole, np. 300";
+
+// What the print choices tell before packing: the source's size on paper, "%s x %s" its width
+// and height in millimetres with one decimal, and how many copies fit as the source stands and
+// turned a quarter.
+inline constexpr char SourceMillimetresText[] = "%s x %s mm przy %d dpi";
+inline constexpr char CopyCountText[] = "Kopii: %lld, po obróceniu: %lld";
+
+// Printing: a sheet larger than the printable area, "%s" by how much across and down.
+inline constexpr char PrintCaption[] = "Drukowanie";
+inline constexpr char SheetLargerThanPaperQuestion[] =
+    "Arkusz jest większy niż obszar wydruku o %s mm w poziomie i %s mm w pionie; "
+    "część arkusza nie zmieści się na papierze. Drukować mimo to?";
+inline constexpr char PrintFailedMessage[] = "Drukowanie nieudane";

@@ -51,7 +51,8 @@ void SaveSheet(Dialog* dialog) {
     // With no format selected (a text typed into the box) the chooser offered BMP names, so the
     // sheet is written as BMP rather than silently not at all.
     int32_t format = appState.saveMode >= 0 ? appState.saveMode : 0;
-    if (!WriteInSaveFormat(fileName, appState.sheetImage, format, {appState.sourceProfile}))
+    if (!WriteInSaveFormat(fileName, appState.sheetImage, format,
+                           {appState.sourceProfile, appState.dpi}))
         ShowErrorMessage(SaveFailedMessage);
     appState.saveMode = ComboGetCurSel(dialog, SaveFormatBox);
     EndDialog(dialog, 1);
