@@ -41,9 +41,13 @@ inline constexpr char DpiHint[] = "Rozdzielczość: od 1 do 10000 dpi albo puste
 inline constexpr char SourceMillimetresText[] = "%s x %s mm przy %d dpi";
 inline constexpr char CopyCountText[] = "Kopii: %lld, po obróceniu: %lld";
 
-// Printing: a sheet larger than the printable area, "%s" by how much across and down.
+// Printing: a sheet larger than the printable area, "%s" by how much, across, down or both
+// ("o 12,3 mm w poziomie i o 4,0 mm w pionie").
 inline constexpr char PrintCaption[] = "Drukowanie";
 inline constexpr char SheetLargerThanPaperQuestion[] =
-    "Arkusz jest większy niż obszar wydruku o %s mm w poziomie i %s mm w pionie; "
-    "część arkusza nie zmieści się na papierze. Drukować mimo to?";
+    "Arkusz jest większy niż obszar wydruku %s, więc nie zmieści się cały na papierze. "
+    "Drukować mimo to, bez zmniejszania?";
+inline constexpr char ExcessAcrossText[] = "o %s mm w poziomie";
+inline constexpr char ExcessDownText[] = "o %s mm w pionie";
+inline constexpr char ExcessJoint[] = " i ";
 inline constexpr char PrintFailedMessage[] = "Drukowanie nieudane";

@@ -6,6 +6,7 @@
 #include "ui/DialogTemplates.h"
 #include "ui/FileChooser.h"
 #include "ui/SaveFormatBox.h"
+#include "ui/SheetPrinting.h"
 
 #include <algorithm>
 
@@ -30,6 +31,7 @@ void InitialisePreview(Dialog* dialog) {
                (GetSystemMetrics(SM_CYSCREEN) - newHeight) / 2, newWidth, newHeight);
     MoveControl(dialog, SaveButton, newWidth - width0, newHeight - height0);
     MoveControl(dialog, CloseButton, newWidth - width0, newHeight - height0);
+    MoveControl(dialog, PrintButton, newWidth - width0, newHeight - height0);
     MoveControl(dialog, SaveFormatBox, 0, newHeight - height0);
     FillSaveFormatBox(dialog);
 }
@@ -80,6 +82,9 @@ intptr_t PreviewDialogProc(Dialog* dialog, uint32_t message, uintptr_t wParam, i
     case CloseButton:
         appState.saveMode = ComboGetCurSel(dialog, SaveFormatBox);
         EndDialog(dialog, 1);
+        return 1;
+    case PrintButton:
+        PrintSheet(dialog);
         return 1;
     default:
         return 0;

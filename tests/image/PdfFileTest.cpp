@@ -4,25 +4,8 @@
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace {
-
-// What poppler's pdfimages lists of the page's one image: width, height, colour, encoding and
-// resolution on the page.
-std::string ImageList(const std::string& pdf) {
-    std::istringstream lines(CommandOutput("pdfimages -list '" + pdf + "'"));
-    std::string line, image;
-    for (int i = 0; i < 3 && std::getline(lines, line); ++i) {
-        std::istringstream fields(line);
-        std::string f[14];
-        for (std::string& field : f)
-            fields >> field;
-        if (i == 2)
-            image = f[3] + " " + f[4] + " " + f[5] + " " + f[8] + " " + f[12] + " " + f[13];
-    }
-    return image;
-}
 
 // The sheet's pixels as a binary PPM holds them: the top row first, red, green, blue.
 Bytes PortablePixmap(const PackedDib& sheet) {
@@ -60,7 +43,7 @@ TEST(WritePdfFile, OnePageOfTheSheetAtItsResolution) {
         EXPECT_NE(info.find("Page size:       " + std::string(c.pageSize) + "\n"),
                   std::string::npos)
             << info;
-        EXPECT_EQ(ImageList(pdf), c.image);
+        EXPECT_EQ(PdfImage(pdf), c.image);
         // Any warning, a cross-reference off by a byte too, gives another status than 0.
         EXPECT_EQ(CommandOutput("qpdf --check '" + pdf + "' >/dev/null 2>&1; echo $?"), "0\n");
         std::string prefix = folder.Path("image");

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -177,6 +178,20 @@ std::string CommandOutput(const std::string& command) {
         output.append(buffer, read);
     pclose(pipe);
     return output;
+}
+
+std::string PdfImage(const std::string& pdf) {
+    std::istringstream lines(CommandOutput("pdfimages -list '" + pdf + "'"));
+    std::string line, image;
+    for (int i = 0; i < 3 && std::getline(lines, line); ++i) {
+        std::istringstream fields(line);
+        std::string f[14];
+        for (std::string& field : f)
+            fields >> field;
+        if (i == 2) // after the two lines of headings
+            image = f[3] + " " + f[4] + " " + f[5] + " " + f[8] + " " + f[12] + " " + f[13];
+    }
+    return image;
 }
 
 int OpenFileCount() {

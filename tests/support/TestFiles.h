@@ -61,6 +61,9 @@ void WriteTextFile(const std::string& name, const std::string& text);
 std::string ReadTextFile(const std::string& name);
 // What a shell command prints on its standard output.
 std::string CommandOutput(const std::string& command);
+// What poppler's pdfimages lists of a PDF file's first image: its width, height, colour,
+// encoding and horizontal and vertical resolution on the page, one blank between them.
+std::string PdfImage(const std::string& pdf);
 // How many files this process holds open.
 int OpenFileCount();
 
