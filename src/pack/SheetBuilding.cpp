@@ -37,8 +37,9 @@ BuiltSheet BuildSheet(const PackedDib& source, const PackParameters& parameters)
             PackedDib turned = TurnedQuarterClockwise(source);
             if (turned.block == nullptr)
                 return {LayoutVerdict::Fits, {}}; // no memory for the sheet's copies
-            PackedDib sheet = ComposeSheet(turned, parameters.sheetWidth, parameters.sheetHeight,
-                                           parameters.background, turnedLayout);
+            PackedDib sheet =
+                ComposeSheet(turned, parameters.sheetWidth, parameters.sheetHeight,
+                             parameters.background, turnedLayout, parameters.cutGuides);
             ReleaseDib(turned);
             return {LayoutVerdict::Fits, sheet};
         }
@@ -46,5 +47,5 @@ BuiltSheet BuildSheet(const PackedDib& source, const PackParameters& parameters)
     if (verdict != LayoutVerdict::Fits)
         return {verdict, {}};
     return {verdict, ComposeSheet(source, parameters.sheetWidth, parameters.sheetHeight,
-                                  parameters.background, layout)};
+                                  parameters.background, layout, parameters.cutGuides)};
 }

@@ -1,5 +1,7 @@
 #include "pack/SheetCompositor.h"
 
+#include "pack/CutGuides.h"
+
 #include <cstdint>
 #include <cstring>
 #include <system_error>
@@ -40,11 +42,18 @@ void CopyIntoGrid(uint8_t* sheetPixels, int64_t sheetStride, const uint8_t* sour
     }
 }
 
+// The cut guides of a sheet: none, or their grey.
+struct Guides {
+    bool drawn;
+    uint8_t level;
+};
+
 // Writes every byte of stored rows firstRow to endRow - 1 once: row by row, grey where no copy
-// lands and the source row where one does. Only for copies that do not overlap.
+// lands and the source row where one does, then the row's cut guides. Only for copies that do
+// not overlap.
 void ComposeRows(uint8_t* sheetPixels, int64_t sheetStride, int64_t firstRow, int64_t endRow,
                  uint8_t grey, const uint8_t* sourcePixels, int64_t w, int64_t h,
-                 const SheetLayout& layout) {
+                 const SheetLayout& layout, int64_t W, Guides guides) {
     int64_t sourceStride = RowStride(w);
     int64_t bandPitch = h + layout.spacingY;
     // In 64 bits: a lone copy may stand apart from its absent neighbours by up to 2^31 pixels.
@@ -57,6 +66,8 @@ void ComposeRows(uint8_t* sheetPixels, int64_t sheetStride, int64_t firstRow, in
         int64_t y = above - k * bandPitch;
         if (above < 0 || k >= layout.rows || y >= h) {
             std::memset(row, grey, static_cast<size_t>(sheetStride));
+            if (guides.drawn)
+                DrawRowGuides(row, r, W, w, h, layout, guides.level);
             continue;
         }
         const uint8_t* source = sourcePixels + y * sourceStride;
@@ -71,6 +82,8 @@ void ComposeRows(uint8_t* sheetPixels, int64_t sheetStride, int64_t firstRow, in
             place += copyBytes;
         }
         std::memset(place, grey, static_cast<size_t>(row + sheetStride - place));
+        if (guides.drawn)
+            DrawRowGuides(row, r, W, w, h, layout, guides.level);
     }
 }
 
@@ -101,7 +114,7 @@ void InTwoHalves(int64_t H, int64_t pixelBytes, ComposeRange compose) {
 } // namespace
 
 PackedDib ComposeSheet(const PackedDib& source, int32_t sheetWidth, int32_t sheetHeight,
-                       uint32_t background, const SheetLayout& layout) {
+                       uint32_t background, const SheetLayout& layout, bool cutGuides) {
     if (!IsPackablePicture(source) || background >= backgroundLevelCount)
         return {};
     int64_t w = ImageWidth(source.block), h = ImageHeight(source.block);
@@ -119,14 +132,18 @@ PackedDib ComposeSheet(const PackedDib& source, int32_t sheetWidth, int32_t shee
                     static_cast<uint32_t>(pixelBytes));
     uint8_t* pixels = sheet.block + InfoHeaderBytes;
     uint8_t grey = BackgroundGreys[background];
+    Guides guides{cutGuides, GuideLevel(background)};
     if (layout.spacingX >= 0 && layout.spacingY >= 0) {
         const uint8_t* sourcePixels = source.block + InfoHeaderBytes;
         InTwoHalves(H, pixelBytes, [&](int64_t firstRow, int64_t endRow) {
-            ComposeRows(pixels, stride, firstRow, endRow, grey, sourcePixels, w, h, layout);
+            ComposeRows(pixels, stride, firstRow, endRow, grey, sourcePixels, w, h, layout, W,
+                        guides);
         });
     } else {
         std::memset(pixels, grey, static_cast<size_t>(pixelBytes));
         CopyIntoGrid(pixels, stride, source.block + InfoHeaderBytes, w, h, layout);
+        for (int64_t r = 0; guides.drawn && r < H; ++r)
+            DrawRowGuides(pixels + r * stride, r, W, w, h, layout, guides.level);
     }
     return sheet;
 }

@@ -19,6 +19,6 @@ extern const uint8_t BackgroundGreys[backgroundLevelCount];
 // the layout one that ComputeLayout made for it and this sheet; anything else is refused. None
 // when the sheet's memory cannot be had, including a sheet too large for the formats' 32-bit
 // sizes (more than 2,147,483,647 bytes). Where copies overlap, the copy nearest the lower-left
-// corner shows.
+// corner shows. With cutGuides, each row gets its cut guides as it is composed (CutGuides.h).
 PackedDib ComposeSheet(const PackedDib& source, int32_t sheetWidth, int32_t sheetHeight,
-                       uint32_t background, const SheetLayout& layout);
+                       uint32_t background, const SheetLayout& layout, bool cutGuides = false);

@@ -3,6 +3,7 @@
 #include "image/LittleEndian.h"
 #include "support/TestJpegs.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -72,12 +73,24 @@ TEST_F(CliTest, PaperResolutionTurnedCopiesAndPdfPages) {
     Bytes b = ReadWholeFile(folder.Path("b.bmp"));
     EXPECT_EQ(std::tuple(ReadLe32(b.data() + 18), ReadLe32(b.data() + 22), perMetre(b)),
               std::tuple(1181u, 1772u, 11811u));
-    // 60 x 40 fits 1 x 3 times on 100 x 130, turned 2 x 2 times.
-    ASSERT_EQ(Cli("-s 100,130 -d 0 --no-margin --turn-copies photo.bmp c.bmp").status, 0);
+    // 60 x 40 fits 1 x 3 times on 100 x 130, turned 2 x 2 times, from (6, 3), 6 and 3 apart; the
+    // guides lie in the columns and rows just outside the copies, black where no copy is.
+    ASSERT_EQ(Cli("-s 100,130 -d 0 --no-margin --turn-copies --cut-guides photo.bmp c.bmp").status,
+              0);
     PackedDib turned = MakeTurnedPicture(60, 40);
-    EXPECT_TRUE(ReadWholeFile(folder.Path("c.bmp")) ==
-                BmpFileBytes(ReferenceSheet(turned, 100, 130, 255, {2, 2, 6, 3, 6, 3})));
+    Bytes guided = BmpFileBytes(ReferenceSheet(turned, 100, 130, 255, {2, 2, 6, 3, 6, 3}));
     ReleaseDib(turned);
+    auto in = [](int v, std::initializer_list<int> set) {
+        return std::find(set.begin(), set.end(), v) != set.end();
+    };
+    for (int y = 0; y < 130; ++y)
+        for (int x = 0; x < 100; ++x) {
+            bool copy = ((x >= 6 && x < 46) || (x >= 52 && x < 92)) &&
+                        ((y >= 3 && y < 63) || (y >= 66 && y < 126));
+            if (!copy && (in(x, {5, 46, 51, 92}) || in(y, {2, 63, 65, 126})))
+                std::fill_n(guided.begin() + 54 + y * 300 + 3 * x, 3, 0);
+        }
+    EXPECT_TRUE(ReadWholeFile(folder.Path("c.bmp")) == guided);
     const std::pair<const char*, const char*> pages[] = {
         {"--paper 4x6 photo.bmp d.PDF", "288 x 432 pts"},
         {"--pdf -f 0 -s 200,100 --dpi 100 photo.bmp e.bmp", "144 x 72 pts"}};
