@@ -100,6 +100,7 @@ int EncodePicture(const char* fileName, NewFile* intoFile, const PackedDib& imag
     props.jpegSubsampling = JpegSubsampling420;
     props.jpegQuality = quality;
     props.iccProfile = metadata.iccProfile;
+    props.jpegDensity = metadata.dpi;
     int result = WriteJpegData(&props, JpegWritePicture) == 0 ? 1 : 0;
     if (streamBytes != nullptr)
         *streamBytes = props.streamBytes;

@@ -23,9 +23,9 @@ struct JpegMetadata {
 PackedDib ReadJpegFile(const char* fileName, JpegMetadata* metadata = nullptr);
 
 // Writes a 24-bit picture as a three-channel YCbCr JPEG file with 4:2:0 chroma at the given
-// quality (1 to 100), with the metadata's ICC profile, when it has one, in APP2 segments right
-// after the JFIF segment; 1 on success, 0 on failure. A failed write keeps any existing file and
-// leaves no partial one.
+// quality (1 to 100), with the metadata's resolution as the JFIF segment's density in dots per
+// inch and its ICC profile, when it has one, in APP2 segments right after the JFIF segment; 1 on
+// success, 0 on failure. A failed write keeps any existing file and leaves no partial one.
 int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
                   const SheetMetadata& metadata);
 

@@ -419,6 +419,25 @@ bool WriteProfileSegments(NewFile& file, const std::vector<uint8_t>& profile) {
     return true;
 }
 
+// The JFIF segment right after the start-of-image marker: "JFIF\0", the version, then the density
+// unit (1: dots per inch) and the two densities, which the encoder always writes as 0 and 1:1.
+constexpr char JfifTag[] = "JFIF";
+constexpr int64_t JfifTagAt = 6, DensityUnitAt = 13, DensityBytes = 5;
+constexpr uint8_t DotsPerInch = 1;
+
+// Sets the JFIF segment's density in the encoded stream, when it has the segment.
+void SetDensity(unsigned char* stream, unsigned long streamBytes, int32_t dpi) {
+    if (dpi <= 0 || static_cast<int64_t>(streamBytes) < DensityUnitAt + DensityBytes ||
+        stream[3] != App0 || std::memcmp(stream + JfifTagAt, JfifTag, sizeof JfifTag) != 0)
+        return;
+    unsigned char* density = stream + DensityUnitAt;
+    density[0] = DotsPerInch;
+    for (int i = 0; i < 2; ++i) {
+        density[1 + 2 * i] = static_cast<unsigned char>(dpi >> 8);
+        density[2 + 2 * i] = static_cast<unsigned char>(dpi & 0xFF);
+    }
+}
+
 // Writes the encoded stream into the file, with the profile's segments spliced in after the
 // JFIF segment (the encoder itself cannot write them); the bytes it took, or -1 on failure.
 int64_t WriteStreamInto(NewFile& file, const unsigned char* stream, unsigned long streamBytes,
@@ -458,7 +477,8 @@ int WritePicture(JpegCodecProps* props) {
         props->jpegSubsampling != JpegSubsampling420 || props->jpegQuality < MinQuality ||
         props->jpegQuality > MaxQuality ||
         (props->fileName == nullptr && props->intoFile == nullptr) ||
-        static_cast<int64_t>(props->iccProfile.size()) > MaxIccChunks * IccChunkBytes)
+        static_cast<int64_t>(props->iccProfile.size()) > MaxIccChunks * IccChunkBytes ||
+        props->jpegDensity < 0 || props->jpegDensity > 0xFFFF)
         return Failed;
     TurboHandle encoder(tjInitCompress());
     if (encoder.Get() == nullptr)
@@ -476,8 +496,10 @@ int WritePicture(JpegCodecProps* props) {
     int flags = RowFlags(rows) | (ownBuffer ? TJFLAG_NOREALLOC : 0);
     int result = Failed;
     if (tjCompress2(encoder.Get(), props->dibBytes, rows.width, rows.pitch, rows.height, TJPF_BGR,
-                    &stream, &streamBytes, TJSAMP_420, props->jpegQuality, flags) == 0)
+                    &stream, &streamBytes, TJSAMP_420, props->jpegQuality, flags) == 0) {
+        SetDensity(stream, streamBytes, props->jpegDensity);
         result = WriteStream(props, stream, streamBytes);
+    }
     if (ownBuffer)
         std::free(stream);
     else

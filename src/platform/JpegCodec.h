@@ -46,6 +46,7 @@ struct JpegCodecProps {
     int32_t jpegColor = JpegColorYcbcr;
     int32_t jpegSubsampling = JpegSubsampling420;
     int32_t jpegQuality = 75;
+    int32_t jpegDensity = 0; // dots per inch for the JFIF segment; 0: none, its aspect ratio 1:1
 
     // Read by the parameter pass: the payload of the first APP1 segment that begins "Exif\0\0",
     // that prefix included, and the ICC profile assembled from the APP2 "ICC_PROFILE" segments in

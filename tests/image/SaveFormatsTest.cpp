@@ -3,6 +3,7 @@
 #include "image/JpegFile.h"
 #include "support/TestJpegs.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 
@@ -32,25 +33,34 @@ TEST(WriteInSaveFormat, EachRowWritesWhatItsWriterWrites) {
 }
 
 // The resolution goes into a BMP file's biXPelsPerMeter and biYPelsPerMeter as dpi / 0.0254
-// rounded; unset, the file is the sheet's bytes as they are. Nothing else changes.
-TEST(WriteInSaveFormat, BmpFilesCarryTheResolutionInPixelsPerMetre) {
+// rounded, and into a JPEG file's JFIF segment as its density in dots per inch (unit 1); unset,
+// the file is what it was without (0 pixels per metre; unit 0, density 1:1). Nothing else changes.
+TEST(WriteInSaveFormat, SheetsCarryTheResolutionInBothFormats) {
     ScratchFolder folder;
     PackedDib sheet = MakePicture(7, 3);
-    const Bytes plain = BmpFileBytes(BlockBytes(sheet));
-    std::string name = folder.Path("sheet.bmp");
-    for (auto [dpi, perMetre] : {std::pair{0u, 0u},
-                                 {1u, 39u},
+    std::string bmp = folder.Path("sheet.bmp"), jpeg = folder.Path("sheet.jpg");
+    ASSERT_EQ(WriteInSaveFormat(jpeg.c_str(), sheet, 2, {}), 1);
+    const Bytes plainBmp = BmpFileBytes(BlockBytes(sheet)), plainJpeg = ReadWholeFile(jpeg);
+    EXPECT_EQ(Bytes(plainJpeg.begin() + 6, plainJpeg.begin() + 18),
+              (Bytes{'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1}));
+    for (auto [dpi, perMetre] : {std::pair{1u, 39u},
                                  {72u, 2835u},
                                  {96u, 3780u},
                                  {300u, 11811u},
                                  {600u, 23622u},
                                  {10000u, 393701u}}) {
-        ASSERT_EQ(WriteInSaveFormat(name.c_str(), sheet, 0, {{}, static_cast<int32_t>(dpi)}), 1);
-        Bytes expected = plain;
+        SheetMetadata metadata{{}, static_cast<int32_t>(dpi)};
+        ASSERT_EQ(WriteInSaveFormat(bmp.c_str(), sheet, 0, metadata), 1);
+        ASSERT_EQ(WriteInSaveFormat(jpeg.c_str(), sheet, 2, metadata), 1);
+        Bytes expectedBmp = plainBmp, expectedJpeg = plainJpeg;
         for (size_t field : {38u, 42u})
             for (size_t i = 0; i < 4; ++i)
-                expected[field + i] = static_cast<uint8_t>(perMetre >> (8 * i));
-        EXPECT_EQ(ReadWholeFile(name), expected) << dpi;
+                expectedBmp[field + i] = static_cast<uint8_t>(perMetre >> (8 * i));
+        Bytes density = {1, static_cast<uint8_t>(dpi >> 8), static_cast<uint8_t>(dpi),
+                         static_cast<uint8_t>(dpi >> 8), static_cast<uint8_t>(dpi)};
+        std::copy(density.begin(), density.end(), expectedJpeg.begin() + 13);
+        EXPECT_EQ(ReadWholeFile(bmp), expectedBmp) << dpi;
+        EXPECT_EQ(ReadWholeFile(jpeg), expectedJpeg) << dpi;
     }
     ReleaseDib(sheet);
 }
