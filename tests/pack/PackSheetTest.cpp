@@ -183,7 +183,7 @@ TEST_F(PackSheetTest, PrintChoicesReachTheSheetAndItsFile) {
     PackedDib turned = MakeTurnedPicture(60, 40);
     Bytes expected = BmpFileBytes(ReferenceSheet(turned, 100, 130, 255, {2, 2, 6, 3, 6, 3}));
     ReleaseDib(turned);
-    for (size_t field : {38u, 42u}) // 393,701 pixels per metre
+    for (ptrdiff_t field : {38, 42}) // 393,701 pixels per metre
         std::copy_n(Bytes{0xE5, 0x01, 0x06, 0x00}.begin(), 4, expected.begin() + field);
     EXPECT_TRUE(ReadWholeFile(folder.Path("sheet.bmp")) == expected);
     EXPECT_EQ(messages, Texts{});

@@ -161,8 +161,12 @@ TEST_F(PreviewDialogTest, PrintsTheSheetAtTrueSizeFromThePrintableAreasCorner) {
         int bottom = std::min(top + int(c.pointsDown), page.height());
         auto colour = [&page](int x, int y) {
             QRgb rgb = page.pixel(x, y);
-            return (qRed(rgb) > 100 ? "r" : "") + std::string(qGreen(rgb) > 100 ? "g" : "") +
-                   (qBlue(rgb) > 100 ? "b" : "");
+            std::string bright;
+            for (auto [level, name] :
+                 {std::pair{qRed(rgb), 'r'}, {qGreen(rgb), 'g'}, {qBlue(rgb), 'b'}})
+                if (level > 100)
+                    bright += name;
+            return bright;
         };
         // The corners inside the sheet and the pixels beyond its edges: poppler draws a picture
         // over every pixel its edge touches, so the right and bottom ones are a pixel further.
