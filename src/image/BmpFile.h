@@ -6,8 +6,6 @@
 
 #include <cstdint>
 
-inline constexpr int32_t BmpFileHeaderBytes = 14;
-
 // Reads a whole BMP file, open and positioned at its start, into a new block; none when the file
 // is shorter than its file header, cannot be read, or holds a block too short for its own header
 // or rows. The file header is not examined: everything after it is the block. A 24-bit picture
