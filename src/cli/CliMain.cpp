@@ -3,7 +3,6 @@
 
 #include "app/Messages.h"
 #include "cli/CliOptions.h"
-#include "image/SaveFormats.h"
 #include "image/SourceImage.h"
 #include "pack/PackTexts.h"
 #include "pack/SheetBuilding.h"
@@ -54,16 +53,16 @@ int Pack(CliOptions& options) {
     case SourceVerdict::Loaded:
         break;
     }
-    BuiltSheet built = BuildSheet(source.image, pack);
-    ReleaseDib(source.image);
-    if (built.verdict != LayoutVerdict::Fits)
-        return Fail(RefusalMessage(built.verdict, pack));
-    if (built.sheet.block == nullptr)
-        return Fail(PackFailedMessage);
-    int written = WriteInSaveFormat(options.output.c_str(), built.sheet, options.saveFormat,
+    // The sheet goes straight to the file a band at a time, never held whole: the dialogs keep
+    // it for the preview, the packer has no use for it.
+    WrittenSheet sheet = WriteSheet(source.image, pack, options.output.c_str(), options.saveFormat,
                                     {std::move(source.iccProfile)});
-    ReleaseDib(built.sheet);
-    return written ? ExitPacked : Fail(SaveFailedMessage);
+    ReleaseDib(source.image);
+    if (sheet.verdict != LayoutVerdict::Fits)
+        return Fail(RefusalMessage(sheet.verdict, pack));
+    if (!sheet.made)
+        return Fail(PackFailedMessage);
+    return sheet.written ? ExitPacked : Fail(SaveFailedMessage);
 }
 
 } // namespace
