@@ -39,8 +39,9 @@ struct NewFile {
 bool CreateNewFile(const char* targetName, NewFile* file);
 // _lwrite and _hwrite: writes all count bytes, or reports failure (false).
 bool WriteNewFile(NewFile& file, const void* source, int64_t count);
-// _lclose of a complete file: gives it the target's name, replacing any file there. On failure
-// the temporary file is removed and the target is untouched.
+// _lclose of a complete file: gives it the target's name in one step, replacing any file there,
+// whose blocks are then freed off the caller's path. On failure the temporary file is removed and
+// the target is untouched.
 bool FinishNewFile(NewFile& file);
 // OpenFile(name, OF_DELETE) after a failed write: closes and removes the temporary file.
 void DiscardNewFile(NewFile& file);
