@@ -13,10 +13,11 @@ namespace {
 constexpr int64_t ReadChunkBytes = 32767;
 constexpr uint16_t BmpType = 0x4D42; // "BM"
 constexpr uint32_t WrittenPixelOffset = BmpFileHeaderBytes + InfoHeaderBytes;
-// The rows of one band of WriteBmpRows: about a quarter of a megabyte, made and written while
-// they are still in the core's cache. Its place within a page follows the file, which has pages
-// of PageBytes.
-constexpr int64_t BandBytes = int64_t{256} << 10;
+// The rows of one band of WriteBmpRows: about a megabyte, made and written while they are still in
+// the core's cache. Larger writes fill the file's pages faster (a 10000 x 10000 sheet took 93 ms in
+// bands of 256 KB, 80 in bands of 1 and 2 MB). Its place within a page follows the file, which has
+// pages of PageBytes.
+constexpr int64_t BandBytes = int64_t{1} << 20;
 constexpr int64_t PageBytes = 4096;
 
 void WriteFileHeader(uint8_t* fileHeader, int32_t blockBytes) {
