@@ -317,6 +317,10 @@ struct StripWork {
     int32_t nextToWrite = 0;
 };
 
+CodedBytes& Coded(StripWork* work, int32_t strip) {
+    return work->coded[static_cast<size_t>(strip)];
+}
+
 // Codes one strip as a picture of its own: its own headers, which the file does not take, then
 // its rows, and its end marker, which the file does not take either.
 bool CodeStrip(Encoder* encoder, const StripWork& work, int32_t strip, CodedBytes* bytes) {
@@ -361,9 +365,9 @@ bool WriteStrip(NewFile& file, const CodedBytes& bytes, int32_t strip, int32_t c
 // restart marker: a strip finished early waits here for those before it.
 void HandOver(StripWork* work, int32_t strip, const CodedBytes& bytes) {
     std::lock_guard<std::mutex> guard(work->lock);
-    work->coded[strip] = bytes;
-    while (work->nextToWrite < work->strips.count && work->coded[work->nextToWrite].done) {
-        CodedBytes& next = work->coded[work->nextToWrite];
+    Coded(work, strip) = bytes;
+    while (work->nextToWrite < work->strips.count && Coded(work, work->nextToWrite).done) {
+        CodedBytes& next = Coded(work, work->nextToWrite);
         if (!work->failed && !WriteStrip(*work->file, next, work->nextToWrite, work->strips.count))
             work->failed = true;
         work->pool.Give(next.chunks);
@@ -442,7 +446,7 @@ bool EncodeJpeg(const JpegEncoding& encoding, NewFile& file) {
         return false;
     CodeOnTwoThreads(&work, &encoder);
     for (int32_t strip = work.nextToWrite; strip < work.strips.count; ++strip)
-        work.pool.Give(work.coded[strip].chunks); // coded, but not written after a failure
+        work.pool.Give(Coded(&work, strip).chunks); // coded, but not written after a failure
     const uint8_t end[] = {MarkerPrefix, EndOfImage};
     return !work.failed && work.nextToWrite == work.strips.count &&
            WriteNewFile(file, end, MarkerBytes);
