@@ -8,6 +8,28 @@ inline constexpr char SourceTooLargeMessage[] = "Plik wejściowy za duży";
 inline constexpr char PackFailedMessage[] = "Pakowanie nieudane";
 inline constexpr char SaveFailedMessage[] = "Zapis nieudany";
 
-// Typed values outside what the grid is defined for; the focus goes to the value's control.
+// Values outside what the grid is defined for, as kafelator-cli names them; the main dialog
+// points at the value's control with a hint instead.
 inline constexpr char BadDistanceMessage[] = "Nieprawidłowy odstęp między kopiami";
 inline constexpr char BadMarginMessage[] = "Nieprawidłowy margines";
+inline constexpr char SheetTooLargeMessage[] = "Za duży rozmiar arkusza";
+
+// What kafelator-cli refuses before it reads anything.
+inline constexpr char SameFileMessage[] = "Plik docelowy jest tym samym plikiem co wejściowy";
+inline constexpr char OutputExistsMessage[] = "Plik docelowy już istnieje";
+
+// Hints in the main dialog for a value the pack command cannot use, each naming the value and
+// what it takes. Those with "%d" take the smallest value allowed.
+inline constexpr char SizeNotTwoNumbersHint[] = "Rozmiar: dwie liczby, np. 2480 3508";
+inline constexpr char SizeSeparatorHint[] =
+    "Rozmiar: liczby oddziel spacją, przecinkiem lub *, np. 2480 3508";
+inline constexpr char SizeTooLargeHint[] = "Rozmiar: za duży, np. 2480 3508";
+inline constexpr char DistanceNotANumberHint[] = "Odstęp: liczba pikseli, np. 50";
+inline constexpr char DistanceTooSmallHint[] = "Odstęp: najmniej %d, np. 50";
+inline constexpr char DistanceTooLargeHint[] = "Odstęp: za duży, np. 50";
+inline constexpr char MarginNotANumberHint[] = "Margines: liczba pikseli, np. 20";
+// The margin edit is disabled while the margin is off and cannot take the focus.
+inline constexpr char MarginOffNotANumberHint[] =
+    "Margines: odznacz „Bez marginesu” i wpisz liczbę, np. 20";
+inline constexpr char MarginTooSmallHint[] = "Margines: najmniej 0, np. 20";
+inline constexpr char MarginTooLargeHint[] = "Margines: za duży, np. 20";

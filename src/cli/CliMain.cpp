@@ -4,8 +4,9 @@
 #include "app/Messages.h"
 #include "cli/CliOptions.h"
 #include "image/SourceImage.h"
-#include "pack/PackTexts.h"
 #include "pack/SheetBuilding.h"
+#include "platform/FileCalls.h"
+#include "platform/StopSignals.h"
 
 #include <cstdio>
 #include <string>
@@ -14,60 +15,72 @@
 namespace {
 
 constexpr int ExitPacked = 0, ExitFailed = 1, ExitUsage = 2;
+// A shell's status for a process that a signal ended.
+constexpr int ExitSignalled = 128;
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "kafelator-cli: %s\n", message.c_str());
+// The program's message, then the value at fault in brackets.
+int Fail(const char* message, const std::string& value) {
+    std::fprintf(stderr, "kafelator-cli: %s (%s)\n", message, value.c_str());
     return ExitFailed;
 }
 
 // The message for a layout that does not fit, naming the value it points at as the user gave it.
-std::string RefusalMessage(LayoutVerdict verdict, const PackParameters& pack) {
+int FailLayout(LayoutVerdict verdict, const CliOptions& options) {
+    const PackParameters& pack = options.pack;
     switch (verdict) {
     case LayoutVerdict::SourceTooLarge:
-        return SourceTooLargeMessage;
+        return Fail(SourceTooLargeMessage, options.source + ", --size " + options.sizeText);
+    case LayoutVerdict::SheetTooLarge:
+        return Fail(SheetTooLargeMessage, "--size " + options.sizeText);
     case LayoutVerdict::BadDistance:
-        return BadDistanceMessage + std::string(" (--distance ") + std::to_string(pack.distance) +
-               ")";
+        return Fail(BadDistanceMessage, "--distance " + std::to_string(pack.distance));
     case LayoutVerdict::BadMargin:
-        return BadMarginMessage + std::string(" (--margin ") + std::to_string(pack.margin) + ")";
+        return Fail(BadMarginMessage, "--margin " + std::to_string(pack.margin));
     case LayoutVerdict::BadSource:
     case LayoutVerdict::Fits:
         break;
     }
-    return WrongFormatMessage;
+    return Fail(WrongFormatMessage, options.source);
 }
 
-int Pack(CliOptions& options) {
-    PackParameters& pack = options.pack;
-    if (ParseSheetSize(options.sizeText.c_str(), &pack.sheetWidth, &pack.sheetHeight) != 2) {
-        std::fprintf(stderr, "kafelator-cli: the sheet size is not two numbers: %s\n%s",
-                     options.sizeText.c_str(), CliUsage);
-        return ExitUsage;
-    }
-    PackableSource source = LoadPackableSource(options.source.c_str(), options.sourceOptions);
-    switch (source.verdict) {
+int Pack(const CliOptions& options) {
+    const char* source = options.source.c_str();
+    const char* output = options.output.c_str();
+    // Refused before anything is read: the sheet would replace the photograph, or a file the
+    // user wants kept.
+    if (SameFile(source, output))
+        return Fail(SameFileMessage, options.output);
+    if (options.noClobber && NameTaken(output))
+        return Fail(OutputExistsMessage, options.output + ", --no-clobber");
+    PackableSource loaded = LoadPackableSource(source, options.sourceOptions);
+    switch (loaded.verdict) {
     case SourceVerdict::CannotOpen:
-        return Fail(CannotOpenMessage);
+        return Fail(CannotOpenMessage, options.source);
     case SourceVerdict::WrongFormat:
-        return Fail(WrongFormatMessage);
+        return Fail(WrongFormatMessage, options.source);
     case SourceVerdict::Loaded:
         break;
     }
     // The sheet goes straight to the file a band at a time, never held whole: the dialogs keep
-    // it for the preview, the packer has no use for it.
-    WrittenSheet sheet = WriteSheet(source.image, pack, options.output.c_str(), options.saveFormat,
-                                    {std::move(source.iccProfile)});
-    ReleaseDib(source.image);
+    // it for the preview, the packer has no use for it. A stop signal caught on the way abandons
+    // the write, or the rename after it.
+    WrittenSheet sheet = WriteSheet(loaded.image, options.pack, output, options.saveFormat,
+                                    {std::move(loaded.iccProfile)});
+    ReleaseDib(loaded.image);
     if (sheet.verdict != LayoutVerdict::Fits)
-        return Fail(RefusalMessage(sheet.verdict, pack));
+        return FailLayout(sheet.verdict, options);
     if (!sheet.made)
-        return Fail(PackFailedMessage);
-    return sheet.written ? ExitPacked : Fail(SaveFailedMessage);
+        return Fail(PackFailedMessage, "--size " + options.sizeText);
+    if (int signalNumber = CaughtStopSignal(); signalNumber != 0)
+        return ExitSignalled + signalNumber;
+    return sheet.written ? ExitPacked : Fail(SaveFailedMessage, options.output);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // SIGINT, SIGTERM and SIGHUP end the job at the next safe point, leaving no temporary file.
+    CatchStopSignals();
     CliOptions options;
     std::string error;
     switch (ParseCliOptions(argc, argv, &options, &error)) {

@@ -8,9 +8,10 @@
 #include <string>
 
 struct CliOptions {
-    std::string sizeText;
-    PackParameters pack;     // the sheet size is parsed from sizeText when packing
+    std::string sizeText;    // the sheet size as given, for messages
+    PackParameters pack;     // the sheet size read from sizeText, and the other choices
     int32_t saveFormat = -1; // -1: chosen from the output name
+    bool noClobber = false;  // an existing OUTPUT is refused rather than replaced
     SourceOptions sourceOptions;
     std::string source;
     std::string output;
@@ -18,7 +19,8 @@ struct CliOptions {
 
 enum class CliRequest { Pack, Help, Version, UsageError };
 
-// Reads argv into *options. On UsageError, *error says what is wrong.
+// Reads argv into *options. Numbers are whole decimal numbers in range, nothing before or after
+// them. On UsageError, *error says what is wrong, naming the option or the value at fault.
 CliRequest ParseCliOptions(int argc, char** argv, CliOptions* options, std::string* error);
 
 // The save format for an output name: BMP for a name ending in .bmp (any case), else JPEG at the

@@ -1,6 +1,7 @@
 #include "pack/GridLayout.h"
 
 #include <cstdint>
+#include <initializer_list>
 
 namespace {
 
@@ -46,9 +47,12 @@ LayoutVerdict ComputeLayout(int32_t sheetWidth, int32_t sheetHeight, int32_t sou
     if (w + D < 1 || h + D < 1)
         return LayoutVerdict::BadDistance;
     // W - m2 and H - m2 fit, being between w and W; adding D is the only way out of range, and
-    // every later quantity is bounded by these sums.
-    if (!Fits32(W - m2 + D) || !Fits32(H - m2 + D) || !Fits32(w + D) || !Fits32(h + D))
-        return LayoutVerdict::BadDistance;
+    // every later quantity, w + D and h + D too, is bounded by these sums. The larger of the two
+    // addends carried the sum out: a distance wider than the room it spans, or else the sheet.
+    for (int64_t room : {W - m2, H - m2}) {
+        if (!Fits32(room + D))
+            return D > room ? LayoutVerdict::BadDistance : LayoutVerdict::SheetTooLarge;
+    }
     Axis across = LayOut(W, w, D, m2);
     Axis down = LayOut(H, h, D, m2);
     *layout = {across.count, down.count, across.origin, down.origin, across.spacing, down.spacing};

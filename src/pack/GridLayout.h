@@ -16,13 +16,14 @@ struct SheetLayout {
 };
 
 // What ComputeLayout makes of its inputs. Past Fits and SourceTooLarge, each verdict names the
-// value that lies outside what the grid is defined for, so the caller can point at it. A sheet
-// size alone never leaves the 32-bit arithmetic; a sheet too large to hold in memory is the
-// compositor's refusal.
+// value that lies outside what the grid is defined for, so the caller can point at it. Where a
+// sum of sheet size and distance leaves the 32-bit range, the larger of the two is named. A sheet
+// too large to hold in memory is the compositor's refusal.
 enum class LayoutVerdict {
     Fits,
     SourceTooLarge, // one copy does not fit between the margins
-    BadDistance,    // -min(w, h) or less, or so large the arithmetic leaves the 32-bit range
+    SheetTooLarge,  // so large, with the distance, that the arithmetic leaves the 32-bit range
+    BadDistance,    // -min(w, h) or less, or larger than the sheet and out of the 32-bit range
     BadMargin,      // negative with the margin on, or so large it leaves the 32-bit range
     BadSource,      // narrower or lower than 1 pixel
 };

@@ -10,7 +10,11 @@
 #include "pack/SheetBuilding.h"
 #include "platform/DialogHost.h"
 #include "ui/DialogTemplates.h"
+#include "ui/FieldHints.h"
 #include "ui/PreviewDialog.h"
+
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -20,22 +24,45 @@ bool ReadNumber(Dialog* dialog, int32_t id, int32_t* value) {
     return ParseNumber(text, value);
 }
 
+// A value the command cannot use: the focus goes to its control, where that can take it, and the
+// hint says what the value should be.
+void RefuseField(Dialog* dialog, int32_t id, const char* hint) {
+    SetDlgItemFocus(dialog, id);
+    ShowFieldHint(dialog, id, hint);
+}
+
+// The grid takes distances down to 1 - min(w, h): copies overlap by less than a whole copy.
+void RefuseDistance(Dialog* dialog) {
+    if (appState.distance > 0) {
+        RefuseField(dialog, DistanceEdit, DistanceTooLargeHint);
+        return;
+    }
+    char hint[64];
+    std::snprintf(hint, sizeof hint, DistanceTooSmallHint,
+                  1 - std::min(appState.sourceWidth, appState.sourceHeight));
+    RefuseField(dialog, DistanceEdit, hint);
+}
+
 } // namespace
 
 void PackSheet(Dialog* dialog) {
+    ClearFieldHints(dialog);
     char text[ControlTextBytes];
     GetDlgItemText(dialog, SizeBox, text, ControlTextBytes);
     if (ParseSheetSize(text, &appState.sheetWidth, &appState.sheetHeight) < 2) {
-        SetDlgItemFocus(dialog, SizeBox);
+        RefuseField(dialog, SizeBox,
+                    MisseparatedSheetSize(text) ? SizeSeparatorHint : SizeNotTwoNumbersHint);
         return;
     }
     if (!ReadNumber(dialog, DistanceEdit, &appState.distance)) {
-        SetDlgItemFocus(dialog, DistanceEdit);
+        RefuseField(dialog, DistanceEdit, DistanceNotANumberHint);
         return;
     }
-    // Read, and a number, even while the margin is off and its edit disabled.
+    // Read, and a number, even while the margin is off and its edit disabled; the focus cannot go
+    // there then, and the hint says how to reach it.
     if (!ReadNumber(dialog, MarginEdit, &appState.margin)) {
-        SetDlgItemFocus(dialog, MarginEdit);
+        RefuseField(dialog, MarginEdit,
+                    appState.marginOn == 1 ? MarginNotANumberHint : MarginOffNotANumberHint);
         return;
     }
     int32_t background = ComboGetCurSel(dialog, BackgroundList);
@@ -51,11 +78,15 @@ void PackSheet(Dialog* dialog) {
     case LayoutVerdict::SourceTooLarge:
         ShowErrorMessage(SourceTooLargeMessage);
         return;
+    case LayoutVerdict::SheetTooLarge:
+        RefuseField(dialog, SizeBox, SizeTooLargeHint);
+        return;
     case LayoutVerdict::BadDistance:
-        SetDlgItemFocus(dialog, DistanceEdit);
+        RefuseDistance(dialog);
         return;
     case LayoutVerdict::BadMargin:
-        SetDlgItemFocus(dialog, MarginEdit);
+        RefuseField(dialog, MarginEdit,
+                    appState.margin < 0 ? MarginTooSmallHint : MarginTooLargeHint);
         return;
     case LayoutVerdict::BadSource:
         ShowErrorMessage(WrongFormatMessage);

@@ -60,3 +60,12 @@ void SetDlgItemFocus(Dialog* dialog, int32_t id) {
     if (dialog != nullptr)
         dialog->FocusItem(id);
 }
+
+void MarkDlgItem(Dialog* dialog, int32_t id, bool marked) {
+    if (dialog != nullptr)
+        dialog->MarkItem(id, marked);
+}
+
+bool IsDlgItemMarked(Dialog* dialog, int32_t id) {
+    return dialog != nullptr && dialog->IsItemMarked(id);
+}

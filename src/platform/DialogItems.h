@@ -49,6 +49,10 @@ class Dialog {
     virtual void EnableItem(int32_t id, bool enabled) = 0;
     // Ignored for a disabled control.
     virtual void FocusItem(int32_t id) = 0;
+
+    // Edits and combo boxes: marked as holding a value the user must mend, enabled or not.
+    virtual void MarkItem(int32_t id, bool marked) = 0;
+    virtual bool IsItemMarked(int32_t id) const = 0;
 };
 
 // SendDlgItemMessageA with CB_RESETCONTENT: empties the combo box's list and edit part.
@@ -77,3 +81,9 @@ bool IsDlgButtonChecked(Dialog* dialog, int32_t id);
 void EnableDlgItem(Dialog* dialog, int32_t id, bool enable);
 // SetFocus(GetDlgItem(dialog, id)).
 void SetDlgItemFocus(Dialog* dialog, int32_t id);
+
+// What a dialog procedure does with WM_CTLCOLOREDIT to set a control apart: marks an edit or a
+// combo box as holding a value the user must mend (its background tinted), or unmarks it.
+void MarkDlgItem(Dialog* dialog, int32_t id, bool marked);
+// Whether the control is marked.
+bool IsDlgItemMarked(Dialog* dialog, int32_t id);

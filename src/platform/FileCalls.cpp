@@ -1,9 +1,10 @@
 #include "platform/FileCalls.h"
 
+#include "platform/StopSignals.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -47,7 +48,27 @@ void CloseFile(FileHandle file) {
     close(file);
 }
 
+bool SameFile(const char* first, const char* second) {
+    struct stat one {};
+    struct stat other {};
+    return stat(first, &one) == 0 && stat(second, &other) == 0 && one.st_dev == other.st_dev &&
+           one.st_ino == other.st_ino;
+}
+
+bool NameTaken(const char* name) {
+    struct stat status {};
+    return lstat(name, &status) == 0;
+}
+
 namespace {
+
+// Symbolic links are followed at most this many times, as the kernel follows them.
+constexpr int LinkHopLimit = 40;
+// One write call moves at most this much, so that a stop signal is honoured soon.
+constexpr int64_t WriteChunkBytes = int64_t{1} << 20;
+// The target's name in a temporary name is cut to this many bytes: ".NAME.kafelator-XXXXXX" then
+// stays within the 255 bytes any file system takes for a name.
+constexpr size_t TemporaryNameBytes = 200;
 
 std::string FolderOf(const std::string& path) {
     std::string::size_type slash = path.rfind('/');
@@ -61,18 +82,36 @@ std::string BaseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Saving through a symbolic link writes the file it points at, as writing in place would.
-std::string ResolveTarget(const char* name) {
-    struct stat status {};
-    if (lstat(name, &status) == 0 && S_ISLNK(status.st_mode)) {
-        char* real = realpath(name, nullptr);
-        if (real != nullptr) {
-            std::string resolved = real;
-            std::free(real);
-            return resolved;
-        }
+// Saving through a symbolic link updates the file it points to, as writing in place would: the
+// chain of links is followed, a relative link from its own folder, to the first name that is no
+// link. That name may not exist yet (a dangling link), and is then created. False for a loop or
+// a chain longer than the kernel would follow.
+bool FollowLinks(std::string* path) {
+    for (int hop = 0; hop <= LinkHopLimit; ++hop) {
+        struct stat status {};
+        if (lstat(path->c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return true;
+        char target[PATH_MAX];
+        ssize_t length = readlink(path->c_str(), target, sizeof target);
+        if (length <= 0 || length >= static_cast<ssize_t>(sizeof target))
+            return false;
+        std::string next(target, static_cast<size_t>(length));
+        *path = next.front() == '/' ? next : FolderOf(*path) + "/" + next;
     }
-    return name;
+    return false;
+}
+
+// ".NAME.kafelator-XXXXXX" beside the target, so that a file left by a power cut can be told
+// apart; a long NAME is cut, never inside a UTF-8 character.
+std::string TemporaryPattern(const std::string& target) {
+    std::string name = BaseNameOf(target);
+    if (name.size() > TemporaryNameBytes) {
+        size_t cut = TemporaryNameBytes;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    return FolderOf(target) + "/." + name + ".kafelator-XXXXXX";
 }
 
 // The permission bits a newly created file gets, or those of the file it replaces.
@@ -139,9 +178,11 @@ void DropOffPath(int replaced) {
 
 bool CreateNewFile(const char* targetName, NewFile* file) {
     *file = {};
-    if (targetName == nullptr || targetName[0] == '\0')
+    if (targetName == nullptr || targetName[0] == '\0' || CaughtStopSignal() != 0)
         return false;
-    std::string target = ResolveTarget(targetName);
+    std::string target = targetName;
+    if (!FollowLinks(&target))
+        return false;
     struct stat status {};
     if (stat(target.c_str(), &status) == 0) {
         // Only a regular file the user may write is ever replaced: never a device, a FIFO, a
@@ -151,8 +192,7 @@ bool CreateNewFile(const char* targetName, NewFile* file) {
     } else if (errno != ENOENT) {
         return false;
     }
-    // The temporary name is hidden and kept short enough for any file system's name limit.
-    std::string pattern = FolderOf(target) + "/." + BaseNameOf(target).substr(0, 200) + ".XXXXXX";
+    std::string pattern = TemporaryPattern(target);
     int descriptor = mkostemp(pattern.data(), O_CLOEXEC);
     if (descriptor < 0)
         return false;
@@ -166,8 +206,9 @@ bool CreateNewFile(const char* targetName, NewFile* file) {
 bool WriteNewFile(NewFile& file, const void* source, int64_t count) {
     const auto* place = static_cast<const char*>(source);
     while (count > 0) {
-        // Linux moves at most about 2 GB in one call; larger blocks take several.
-        size_t chunk = static_cast<size_t>(count < INT32_MAX ? count : INT32_MAX);
+        if (CaughtStopSignal() != 0)
+            return false; // the save is abandoned; the caller discards the temporary file
+        size_t chunk = static_cast<size_t>(count < WriteChunkBytes ? count : WriteChunkBytes);
         ssize_t written = write(file.descriptor, place, chunk);
         if (written < 0 && errno == EINTR)
             continue;
@@ -186,7 +227,8 @@ bool FinishNewFile(NewFile& file) {
     // blocks; the rename stays the one that always made the new file take the name (on ext4 it
     // also starts the new file's writeback, so that a power cut leaves the old file or the new).
     int replaced = open(file.targetName.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
-    if (!closed || rename(file.temporaryName.c_str(), file.targetName.c_str()) != 0) {
+    if (!closed || CaughtStopSignal() != 0 ||
+        rename(file.temporaryName.c_str(), file.targetName.c_str()) != 0) {
         unlink(file.temporaryName.c_str());
         if (replaced >= 0)
             close(replaced);

@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsBlank(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
@@ -122,6 +124,11 @@ ProfileFile::ProfileFile(const char* fileName) : fileName_(fileName), lines_(1) 
         keepOut_ = true;
         return;
     }
+    // A byte-order mark, as editors on Windows put before UTF-8 text, is no part of the first
+    // line; it is kept for the rewrite.
+    bom_ = text.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0;
+    if (bom_)
+        text.erase(0, ByteOrderMark.size());
     lines_.clear();
     size_t start = 0;
     for (size_t lf = text.find('\n'); lf != std::string::npos; lf = text.find('\n', start)) {
@@ -189,7 +196,7 @@ void ProfileFile::InsertLine(size_t index, const std::string& text) {
 bool ProfileFile::Save() const {
     if (keepOut_)
         return false;
-    std::string text;
+    std::string text(bom_ ? ByteOrderMark : "");
     for (size_t i = 0; i < lines_.size(); ++i) {
         if (i > 0)
             text += '\n';

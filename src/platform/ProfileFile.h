@@ -9,7 +9,8 @@
 //   section and a missing section, with its key, at the end of the file, which it creates when
 //   there is none;
 // - every other line (other keys and sections, comments, blank lines, junk) stays byte for byte,
-//   and so do LF, CRLF and mixed line endings; an added line ends as the file's first line does.
+//   and so do LF, CRLF and mixed line endings; an added line ends as the file's first line does;
+// - a UTF-8 byte-order mark at the start is skipped on reading and kept on writing.
 // Two differences of substance:
 // - the file is never rewritten in place: the new content goes to a temporary file beside it,
 //   which replaces it only when complete, so a failed write leaves the old file as it was;
@@ -51,6 +52,7 @@ class ProfileFile {
     // The file split at each LF: a line keeps its CR, and the last element holds what follows the
     // last LF (empty, or a last line without one), so joining with LF gives the file back.
     std::vector<std::string> lines_;
+    bool bom_ = false;     // the file starts with a UTF-8 byte-order mark
     bool crlf_ = false;    // added lines end in CR LF, as the first line does
     bool keepOut_ = false; // the file is too large or unreadable: it is never rewritten
 };

@@ -4,6 +4,7 @@
 
 #include "platform/DialogHost.h"
 #include "platform/DibPainter.h"
+#include "platform/StopSignals.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -18,11 +19,15 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
 #include <optional>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -103,6 +108,10 @@ class QtDialog final : public QDialog, public Dialog {
     }
 
     void Command(int32_t id) { Deliver(WM_COMMAND, static_cast<uint16_t>(id)); }
+
+    void Notify(int32_t id, uint16_t code) {
+        Deliver(WM_COMMAND, uintptr_t{code} << 16 | static_cast<uint16_t>(id));
+    }
 
     void End(intptr_t result) {
         ended_ = true;
@@ -239,6 +248,23 @@ class QtDialog final : public QDialog, public Dialog {
             widget->setFocus(Qt::OtherFocusReason);
     }
 
+    // A light red behind the text, in every colour group: the mark shows on a disabled edit too.
+    void MarkItem(int32_t id, bool marked) override {
+        Item* item = FindItem(id);
+        if (item == nullptr || item->marked == marked)
+            return;
+        item->marked = marked;
+        QPalette colours; // resolves no colour of its own: the rest comes from the dialog
+        if (marked)
+            colours.setColor(QPalette::Base, QColor(255, 214, 214));
+        item->widget->setPalette(colours);
+    }
+
+    bool IsItemMarked(int32_t id) const override {
+        const Item* item = FindItem(id);
+        return item != nullptr && item->marked;
+    }
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress && HandleKey(static_cast<QKeyEvent*>(event)->key()))
@@ -282,6 +308,7 @@ class QtDialog final : public QDialog, public Dialog {
         uint32_t styles;
         QWidget* widget;
         int32_t selection = CB_ERR; // of a combo box: its selected entry, or CB_ERR
+        bool marked = false;
     };
 
     Item* FindItem(int32_t id) {
@@ -375,7 +402,9 @@ class QtDialog final : public QDialog, public Dialog {
                 return box;
             } else {
                 auto* button = new QPushButton(text, this);
-                button->setAutoDefault(false);
+                // A focused push button is drawn as the default, since Enter presses it; when
+                // the focus leaves the push buttons, the template's default is drawn so again.
+                button->setAutoDefault(true);
                 button->setDefault(kind == BS_DEFPUSHBUTTON);
                 connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
                 return button;
@@ -398,15 +427,22 @@ class QtDialog final : public QDialog, public Dialog {
                 combo->setCompleter(nullptr);
                 // Typed text selects no entry, even text that equals one; only picking does.
                 disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
-                connect(combo->lineEdit(), &QLineEdit::textEdited, this,
-                        [this, id] { FindItem(id)->selection = CB_ERR; });
+                connect(combo->lineEdit(), &QLineEdit::textEdited, this, [this, id] {
+                    FindItem(id)->selection = CB_ERR;
+                    Notify(id, CBN_EDITCHANGE);
+                });
             }
-            connect(combo, &QComboBox::activated, this,
-                    [this, id](int index) { FindItem(id)->selection = index; });
+            connect(combo, &QComboBox::activated, this, [this, id](int index) {
+                FindItem(id)->selection = index;
+                Notify(id, CBN_SELCHANGE);
+            });
             return combo;
         }
-        case ControlClass::Edit:
-            return new QLineEdit(text, this);
+        case ControlClass::Edit: {
+            auto* edit = new QLineEdit(text, this);
+            connect(edit, &QLineEdit::textEdited, this, [this, id] { Notify(id, EN_CHANGE); });
+            return edit;
+        }
         }
         return new QWidget(this);
     }
@@ -422,6 +458,39 @@ QtDialog* Host(Dialog* dialog) {
     return dynamic_cast<QtDialog*>(dialog);
 }
 
+// How soon the next window is looked at while a stop signal is honoured.
+constexpr int StopRetryMilliseconds = 10;
+
+// Dismisses the innermost modal window as its user would, while a stop signal is caught: a
+// dialog of the program gets IDCANCEL through its reject (the preview closes as by Close, the
+// main dialog as by its exit button), a message box or file chooser is cancelled. The window
+// beneath runs again only once the one above has returned, so this comes back until none is left.
+void EndWindowsOnStop() {
+    if (CaughtStopSignal() == 0)
+        return;
+    auto* window = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (window == nullptr)
+        return;
+    window->reject();
+    QTimer::singleShot(StopRetryMilliseconds, qApp, EndWindowsOnStop);
+}
+
+// Once CatchStopSignals has made its pipe, the event loop watches it; each signal caught wakes
+// it with a byte.
+void WatchStopSignals() {
+    static QPointer<QSocketNotifier> notifier;
+    int pipe = StopSignalPipe();
+    if (notifier != nullptr || pipe < 0)
+        return;
+    notifier = new QSocketNotifier(pipe, QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, qApp, [pipe] {
+        char bytes[64];
+        while (read(pipe, bytes, sizeof bytes) > 0) {
+        }
+        EndWindowsOnStop();
+    });
+}
+
 WindowRect RectOf(QPoint topLeft, QSize size) {
     return {topLeft.x(), topLeft.y(), topLeft.x() + size.width(), topLeft.y() + size.height()};
 }
@@ -430,6 +499,7 @@ WindowRect RectOf(QPoint topLeft, QSize size) {
 
 intptr_t DialogBoxParam(const DialogTemplate& dialogTemplate, Dialog* owner, DialogProc procedure,
                         intptr_t param) {
+    WatchStopSignals();
     QtDialog dialog(dialogTemplate, Host(owner), procedure);
     dialog.setWindowModality(Qt::ApplicationModal);
     if (procedure(&dialog, WM_INITDIALOG, 0, param) != 0)
@@ -446,6 +516,8 @@ void EndDialog(Dialog* dialog, intptr_t result) {
 }
 
 void ShowErrorMessage(const char* text) {
+    if (CaughtStopSignal() != 0)
+        return;
     QWidget* focus = QApplication::focusWidget();
     QMessageBox box(QMessageBox::NoIcon, Text("Błąd"), Text(text), QMessageBox::Ok,
                     focus != nullptr ? focus->window() : nullptr);

@@ -42,6 +42,8 @@ const ControlTemplate MainControls[] = {
     {UnaddressedId, ControlClass::Static, "Rozmiar obrazu pakowanego:", 134, 103, 91, 8, Label},
     {SourceSizeLabel, ControlClass::Static, "", 134, 113, 89, 15,
      Label | WS_BORDER | SS_SUNKEN | SS_CENTERIMAGE},
+    // A row of its own below the rest: what a refused value should be.
+    {HintStrip, ControlClass::Static, "", 7, 134, 278, 10, Label},
 };
 
 const ControlTemplate PreviewControls[] = {
@@ -59,7 +61,7 @@ const DialogTemplate MainDialogTemplate = {
     "KAFELATOR",
     "Kafelator v. 0.9.1",
     292,
-    138,
+    148,
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
     DialogFont,
     8,

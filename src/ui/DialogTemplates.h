@@ -10,6 +10,7 @@ inline constexpr int32_t PackButton = IDOK, ExitButton = IDCANCEL;
 inline constexpr int32_t SizeBox = 1000, BackgroundList = 1001, OpenButton = 1002;
 inline constexpr int32_t SaveFormatBox = 1003, NoMarginCheckBox = 1005;
 inline constexpr int32_t DistanceEdit = 1012, MarginEdit = 1013, SourceSizeLabel = 1015;
+inline constexpr int32_t HintStrip = 1020;
 inline constexpr int32_t SaveButton = IDOK, CloseButton = IDCANCEL;
 
 extern const DialogTemplate MainDialogTemplate;

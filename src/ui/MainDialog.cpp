@@ -7,6 +7,7 @@
 #include "pack/PackSheet.h"
 #include "pack/SheetCompositor.h"
 #include "ui/DialogTemplates.h"
+#include "ui/FieldHints.h"
 #include "ui/FileChooser.h"
 #include "ui/SaveFormatBox.h"
 
@@ -53,6 +54,11 @@ void FollowNoMarginCheckBox(Dialog* dialog) {
     EnableDlgItem(dialog, MarginEdit, appState.marginOn == 1);
 }
 
+bool IsTextChange(uint16_t notification) {
+    return notification == EN_CHANGE || notification == CBN_SELCHANGE ||
+           notification == CBN_EDITCHANGE;
+}
+
 } // namespace
 
 intptr_t MainDialogProc(Dialog* dialog, uint32_t message, uintptr_t wParam, intptr_t) {
@@ -75,6 +81,13 @@ intptr_t MainDialogProc(Dialog* dialog, uint32_t message, uintptr_t wParam, intp
     case NoMarginCheckBox:
         FollowNoMarginCheckBox(dialog);
         return 1;
+    case SizeBox:
+    case DistanceEdit:
+    case MarginEdit:
+        // A change of the text takes its hint away; the host's own handling stays.
+        if (IsTextChange(static_cast<uint16_t>(wParam >> 16)))
+            FollowFieldText(dialog, static_cast<uint16_t>(wParam));
+        return 0;
     default:
         return 0;
     }

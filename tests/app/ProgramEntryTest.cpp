@@ -4,6 +4,8 @@
 #include "support/DialogDriver.h"
 #include "ui/DialogTemplates.h"
 
+#include <csignal>
+#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -40,6 +42,49 @@ TEST_F(ProgramEntryTest, SettingsAfterExitHoldThePackAndTheClickedCheckBox) {
               "[Resolution]\nCount=1\nXY1=300 200\nLastUsed=0\n");
     EXPECT_EQ(chdir(previous), 0);
     EXPECT_EQ(messages, Texts{});
+}
+
+// SIGTERM, SIGHUP and SIGINT end the dialogs the normal way, the innermost first, whatever is
+// open: the preview closes as by Close, taking its save format, the main dialog as by its exit
+// button; a file chooser is cancelled, and a save just begun is abandoned without a message or
+// a file. The settings are written as at any exit.
+TEST_F(ProgramEntryTest, StopSignalsEndTheDialogsAndTheSettingsAreWritten) {
+    enum class Open { Preview, Chooser, Save };
+    const std::pair<int, Open> cases[] = {
+        {SIGTERM, Open::Preview}, {SIGHUP, Open::Chooser}, {SIGINT, Open::Save}};
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(folder.Path("").c_str()), 0);
+    for (const auto& [signalNumber, open] : cases) {
+        std::remove("zeltrim.ini");
+        Expect([](Dialog* dialog) {
+            Click(dialog, NoMarginCheckBox);
+            Type(dialog, SizeBox, "300 200");
+            Click(dialog, PackButton);
+            WaitUntilClosed(Window(dialog));
+        });
+        Expect([this, signalNumber = signalNumber, open = open](Dialog* preview) {
+            Pick(preview, SaveFormatBox, 0);
+            if (open == Open::Preview) {
+                std::raise(signalNumber);
+            } else {
+                chooserSignal = signalNumber;
+                if (open == Open::Save)
+                    answers = {folder.Path("sheet.bmp")};
+                Click(preview, SaveButton);
+            }
+            WaitUntilClosed(Window(preview));
+        });
+        EXPECT_EQ(ProgramEntry(nullptr, photo.c_str()), 1);
+        EXPECT_EQ(ReadTextFile("zeltrim.ini"),
+                  "[Resolution]\nCount=1\nXY1=300 200\nLastUsed=0\n[Kafelator]\nMarginOn=0\n"
+                  "Margin=20\nDistance=50\nBackground=0\nSaveMode=0\n")
+            << signalNumber;
+        EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"photo.bmp", "zeltrim.ini"}));
+    }
+    EXPECT_EQ(choosers.size(), 2u);
+    EXPECT_EQ(messages, Texts{});
+    EXPECT_EQ(chdir(previous), 0);
 }
 
 } // namespace

@@ -2,8 +2,14 @@
 
 #include "support/TestJpegs.h"
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -81,31 +87,44 @@ TEST_F(CliTest, HelpVersionAndUsageErrors) {
     EXPECT_EQ(help.out.find("Usage: kafelator-cli"), 0u);
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.find("kafelator-cli "), 0u);
-    const std::pair<const char*, const char*> cases[] = {
-        {"photo.bmp out.bmp", "the sheet size is required (-s WIDTH,HEIGHT)"},
-        {"-s 2000x1700 photo.bmp out.bmp", "the sheet size is not two numbers: 2000x1700"},
-        {"-s 2,1 photo.bmp", "give one SOURCE and one OUTPUT"},
-        {"-s 2,1 photo.bmp out.bmp more.bmp", "give one SOURCE and one OUTPUT"},
-        {"-b 5 -s 2,1 photo.bmp out.bmp", "no such background: 5"},
-        {"-b -1 -s 2,1 photo.bmp out.bmp", "no such background: -1"},
-        {"-b zielone -s 2,1 photo.bmp out.bmp", "no such background: zielone"},
-        {"-b Czarne -s 2,1 photo.bmp out.bmp", "no such background: Czarne"},
-        {"-f 4 -s 2,1 photo.bmp out.bmp", "no such format: 4"},
-        {"-f -1 -s 2,1 photo.bmp out.bmp", "no such format: -1"},
-        {"-d dużo -s 2,1 photo.bmp out.bmp", "the distance is not a number: dużo"},
-        {"-m x -s 2,1 photo.bmp out.bmp", "the margin is not a number: x"},
+    const std::string size = "--size takes two whole numbers separated by a blank, \",\" or "
+                             "\"*\" (as 2480,3508), not ";
+    // Each message names the option, by its long name however it was typed, and the value.
+    const std::pair<const char*, std::string> cases[] = {
+        {"photo.bmp out.bmp", "the sheet size is required (--size W,H)"},
+        {"-s 2000x1700 photo.bmp out.bmp", size + "2000x1700"},
+        {"-s '2000 1700 ' photo.bmp out.bmp", size + "2000 1700 "},
+        {"-s 2000,1.5 photo.bmp out.bmp", size + "2000,1.5"},
+        {"-s 2000-1700 photo.bmp out.bmp", size + "2000-1700"},
+        {"-s 2,1 photo.bmp", "give one SOURCE and one OUTPUT, not photo.bmp"},
+        {"-s 2,1 photo.bmp out.bmp more.bmp",
+         "give one SOURCE and one OUTPUT, not photo.bmp out.bmp more.bmp"},
+        {"-b 5 -s 2,1 photo.bmp out.bmp",
+         "--background takes 0 to 4 or jasne, jasnoszare, szare, ciemnoszare, czarne, not 5"},
+        {"-b Czarne -s 2,1 photo.bmp out.bmp",
+         "--background takes 0 to 4 or jasne, jasnoszare, szare, ciemnoszare, czarne, not Czarne"},
+        {"-f 4 -s 2,1 photo.bmp out.bmp", "--format takes 0, 1, 2 or 3, not 4"},
+        {"-f 1.9 -s 2,1 photo.bmp out.bmp", "--format takes 0, 1, 2 or 3, not 1.9"},
+        {"-d dużo -s 2,1 photo.bmp out.bmp", "--distance takes a whole number, not dużo"},
+        {"--distance=1e3 -s 2,1 photo.bmp out.bmp", "--distance takes a whole number, not 1e3"},
+        {"-d ' 50' -s 2,1 photo.bmp out.bmp", "--distance takes a whole number, not  50"},
+        {"-d 5- -s 2,1 photo.bmp out.bmp", "--distance takes a whole number, not 5-"},
+        {"-d 2147483648 -s 2,1 photo.bmp out.bmp", "--distance 2147483648 is out of range"},
+        {"-m 5mm -s 2,1 photo.bmp out.bmp", "--margin takes a whole number, not 5mm"},
+        {"--no-margin=x -s 2,1 photo.bmp out.bmp", "--no-margin takes no value: --no-margin=x"},
         {"-s 2,1 --bogus photo.bmp out.bmp", "unknown option --bogus"},
         {"-s 2,1 -x photo.bmp out.bmp", "unknown option -x"},
-        {"photo.bmp out.bmp -s", "option -s needs a value"},
-        {"-s 2,1 photo.bmp out.bmp -f", "option -f needs a value"}};
+        {"photo.bmp out.bmp -s", "--size needs a value"},
+        {"-s 2,1 photo.bmp out.bmp --format", "--format needs a value"}};
     for (const auto& [arguments, message] : cases) {
         CliRun run = Cli(arguments);
         EXPECT_EQ(run.status, 2) << arguments;
-        EXPECT_EQ(run.err.find("kafelator-cli: " + std::string(message) + "\nUsage:"), 0u)
-            << arguments << "\n"
-            << run.err;
+        EXPECT_EQ(run.err.find("kafelator-cli: " + message + "\nUsage:"), 0u) << arguments << "\n"
+                                                                              << run.err;
     }
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"err.txt", "out.txt", "photo.bmp"}));
+    // At the limits of the 32-bit range, and with a sign, numbers are whole numbers all the same.
+    EXPECT_EQ(Cli("-s +200,100 -d -2147483648 -m +0 photo.bmp a.bmp").status, 1);
 }
 
 // Shell commands under which kafelator-cli cannot hold a sheet of 300 MB: an address-space limit,
@@ -133,21 +152,25 @@ TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
     // A file-size limit of a few KB makes the write fail part way, as a full disk would; the
     // signal it raises is ignored, so that the write itself reports the failure.
     const std::string fullDisk = "trap '' XFSZ && ulimit -f 8 && ";
+    // The program's message, then the value at fault.
     const struct {
         const char* arguments;
         std::string limits;
         const char* message;
     } cases[] = {
-        {"-s 200,100 missing.bmp out.bmp", "", "Nie mogę otworzyć zadanego pliku"},
-        {"-s 200,100 jpeg.bmp out.bmp", "", "Plik wejściowy w nieprawidłowym formacie"},
-        {"-s 200,100 bad.jpg out.jpg", "", "Nie mogę otworzyć zadanego pliku"},
-        {"-s 99,100 photo.bmp out.bmp", "", "Plik wejściowy za duży"},
-        {"-s 30000,30000 photo.bmp out.bmp", "", "Pakowanie nieudane"}, // past 2 GB
-        {"-s 200,100 photo.bmp no/such/out.bmp", "", "Zapis nieudany"},
-        {"-s 900,700 photo.bmp out.bmp", fullDisk, "Zapis nieudany"},
+        {"-s 200,100 missing.bmp out.bmp", "", "Nie mogę otworzyć zadanego pliku (missing.bmp)"},
+        {"-s 200,100 jpeg.bmp out.bmp", "", "Plik wejściowy w nieprawidłowym formacie (jpeg.bmp)"},
+        {"-s 200,100 bad.jpg out.jpg", "", "Nie mogę otworzyć zadanego pliku (bad.jpg)"},
+        {"-s 99,100 photo.bmp out.bmp", "", "Plik wejściowy za duży (photo.bmp, --size 99,100)"},
+        {"-s 30000,30000 photo.bmp out.bmp", "", "Pakowanie nieudane (--size 30000,30000)"},
+        {"-s 200,100 photo.bmp no/such/out.bmp", "", "Zapis nieudany (no/such/out.bmp)"},
+        {"-s 900,700 photo.bmp out.bmp", fullDisk, "Zapis nieudany (out.bmp)"},
         {"-s 200,100 -d -40 photo.bmp out.bmp", "",
          "Nieprawidłowy odstęp między kopiami (--distance -40)"},
-        {"-s 200,100 -m -1 photo.bmp out.bmp", "", "Nieprawidłowy margines (--margin -1)"}};
+        {"-s 200,100 -m -1 photo.bmp out.bmp", "", "Nieprawidłowy margines (--margin -1)"},
+        // The size overflows with the default distance, which the user never gave.
+        {"-s 2147483647,2147483647 photo.bmp out.bmp", "",
+         "Za duży rozmiar arkusza (--size 2147483647,2147483647)"}};
     const Bytes old(77, 0x77);
     WriteWholeFile(folder.Path("out.bmp"), old);
     WriteWholeFile(folder.Path("out.jpg"), old);
@@ -164,6 +187,90 @@ TEST_F(CliTest, FailedJobsSayWhyAndKeepTheOldOutput) {
     EXPECT_EQ(folder.Entries(),
               (std::vector<std::string>{"bad.jpg", "err.txt", "jpeg.bmp", "out.bmp", "out.jpg",
                                         "out.txt", "photo.bmp"})); // and no temporary file
+}
+
+// The photograph is never replaced by its own sheet, by whatever name it is given; with
+// --no-clobber no existing OUTPUT is, a dangling link included. Nothing is read or written then.
+TEST_F(CliTest, RefusesToReplaceTheSourceOrWithNoClobberAnyFile) {
+    namespace fs = std::filesystem;
+    fs::create_symlink("photo.bmp", folder.Path("link.bmp"));
+    fs::create_hard_link(folder.Path("photo.bmp"), folder.Path("hard.bmp"));
+    fs::create_symlink("nowhere.bmp", folder.Path("dangling.bmp"));
+    WriteTextFile(folder.Path("old.bmp"), "old");
+    const Bytes photo = ReadWholeFile(folder.Path("photo.bmp"));
+    const std::pair<const char*, const char*> cases[] = {
+        {"photo.bmp photo.bmp", "Plik docelowy jest tym samym plikiem co wejściowy (photo.bmp)"},
+        {"photo.bmp ./link.bmp", "Plik docelowy jest tym samym plikiem co wejściowy (./link.bmp)"},
+        {"link.bmp hard.bmp", "Plik docelowy jest tym samym plikiem co wejściowy (hard.bmp)"},
+        {"-n photo.bmp old.bmp", "Plik docelowy już istnieje (old.bmp, --no-clobber)"},
+        {"--no-clobber photo.bmp dangling.bmp",
+         "Plik docelowy już istnieje (dangling.bmp, --no-clobber)"}};
+    for (const auto& [arguments, message] : cases) {
+        CliRun run = Cli(std::string("-s 200,100 ") + arguments);
+        EXPECT_EQ(run.status, 1) << arguments;
+        EXPECT_EQ(run.err, "kafelator-cli: " + std::string(message) + "\n") << arguments;
+    }
+    EXPECT_TRUE(ReadWholeFile(folder.Path("photo.bmp")) == photo);
+    EXPECT_EQ(ReadTextFile(folder.Path("old.bmp")), "old");
+    EXPECT_FALSE(fs::exists(folder.Path("nowhere.bmp")));
+    ASSERT_EQ(Cli("--no-clobber -s 200,100 photo.bmp new.bmp").status, 0);
+    EXPECT_EQ(ReadTextFile(folder.Path("new.bmp")).substr(0, 2), "BM");
+    // Through a link, the file it points to gets the sheet.
+    ASSERT_EQ(Cli("-s 200,100 photo.bmp dangling.bmp").status, 0);
+    EXPECT_EQ(ReadTextFile(folder.Path("nowhere.bmp")), ReadTextFile(folder.Path("new.bmp")));
+    EXPECT_TRUE(fs::is_symlink(folder.Path("dangling.bmp")));
+}
+
+// Starts kafelator-cli in the folder with the stop signals at their defaults, as a shell starts
+// it, whatever this process ignores; its output goes to err.txt.
+pid_t StartCli(const std::string& folderPath, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), CLI_PATH);
+    std::vector<char*> argv;
+    for (std::string& argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    std::string err = folderPath + "/err.txt";
+    pid_t child = fork();
+    if (child == 0) {
+        for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+            std::signal(signalNumber, SIG_DFL);
+        int output = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (chdir(folderPath.c_str()) != 0 || output < 0 || dup2(output, 2) < 0)
+            _exit(99);
+        execv(CLI_PATH, argv.data());
+        _exit(98);
+    }
+    return child;
+}
+
+// A stop signal while a large sheet is being written: the temporary file goes, the old OUTPUT
+// stays, and the status is 128 + the signal's number, as a shell reports a process the signal
+// ended.
+TEST_F(CliTest, StopSignalsDuringTheWriteLeaveNoTemporaryFile) {
+    namespace fs = std::filesystem;
+    using Clock = std::chrono::steady_clock;
+    WriteTextFile(folder.Path("out.bmp"), "old");
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+        // 15000 x 15000 pixels: 675 MB to write, which takes long enough to be caught at it.
+        pid_t cli = StartCli(folder.Path(""), {"-s", "15000,15000", "photo.bmp", "out.bmp"});
+        ASSERT_GT(cli, 0);
+        bool writing = false;
+        for (auto end = Clock::now() + std::chrono::seconds(60); !writing && Clock::now() < end;) {
+            for (const std::string& name : folder.Entries())
+                writing = writing || name.rfind(".out.bmp.kafelator-", 0) == 0;
+            if (waitpid(cli, nullptr, WNOHANG) != 0)
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EXPECT_TRUE(writing) << "the temporary file never showed";
+        kill(cli, signalNumber);
+        int status = 0;
+        ASSERT_EQ(waitpid(cli, &status, 0), cli);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + signalNumber)
+            << signalNumber << ": " << status << " " << ReadTextFile(folder.Path("err.txt"));
+        EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"err.txt", "out.bmp", "photo.bmp"}));
+        EXPECT_EQ(ReadTextFile(folder.Path("out.bmp")), "old");
+    }
 }
 
 } // namespace

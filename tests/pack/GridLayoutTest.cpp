@@ -45,10 +45,18 @@ TEST(ComputeLayout, WorkedExamplesEdgesAndRefusals) {
         {2000, 2000, 400, 600, -400, 0, 0, BadDistance, {}},
         {2000, 2000, 400, 600, -399, 0, 0, Fits, {1601, 7, 0, 24, -399, -375}},
         {2000, 2000, 600, 400, INT32_MIN, 0, 0, BadDistance, {}},
-        // W - 2 margin + D and H - 2 margin + D must stay in 32 bits, each on its own.
-        {Max - 100, 2000, 1, 1, 101, 0, 0, BadDistance, {}},
-        {2000, Max - 100, 1, 1, 101, 0, 0, BadDistance, {}},
+        // W - 2 margin + D and H - 2 margin + D must stay in 32 bits, each on its own; the
+        // larger of the sheet less its margins and the distance is blamed, the sheet on a tie.
+        {Max - 100, 2000, 1, 1, 101, 0, 0, SheetTooLarge, {}},
+        {2000, Max - 100, 1, 1, 101, 0, 0, SheetTooLarge, {}},
         {2000, Max - 100, 1, 1, 100, 0, 0, Fits, {20, 21262214, 3, 0, 103, 100}},
+        {Max, Max, 60, 40, 50, 1, 20, SheetTooLarge, {}}, // a pasted "2147483647 2147483647"
+        {Max, 100, 1, 1, 50, 1, 24, SheetTooLarge, {}},
+        {Max, 100, 1, 1, 50, 1, 25, Fits, {42107522, 1, 25, 49, 50, 74}},
+        {1073741824, 100, 1, 1, 1073741824, 0, 0, SheetTooLarge, {}},
+        {1073741823, 100, 1, 1, 1073741825, 0, 0, BadDistance, {}},
+        {100, 1073741844, 1, 1, 1073741824, 1, 10, SheetTooLarge, {}},
+        {100, 1073741844, 1, 1, 1073741825, 1, 10, BadDistance, {}},
         {2000, 2000, 600, 400, Max, 1, 20, BadDistance, {}},
         {2000, 2000, 600, 400, 50, 1, -1, BadMargin, {}},
         {2000, 2000, 600, 400, 50, 1, INT32_MIN, BadMargin, {}},

@@ -8,24 +8,39 @@ namespace {
 
 using PackSheetTest = DialogTest;
 
-// The controls are read in order: the first that cannot be used stops the command and takes the
-// focus (not checked where focused is 0), a source too large for the sheet is reported.
+const int32_t Fields[] = {SizeBox, DistanceEdit, MarginEdit};
+const char SeparatorHint[] = "Rozmiar: liczby oddziel spacją, przecinkiem lub *, np. 2480 3508";
+const char TwoNumbersHint[] = "Rozmiar: dwie liczby, np. 2480 3508";
+const char SizeTooLargeHint[] = "Rozmiar: za duży, np. 2480 3508";
+const char MarginOffHint[] = "Margines: odznacz „Bez marginesu” i wpisz liczbę, np. 20";
+
+// The controls are read in order: the first that cannot be used stops the command, takes the
+// focus where it can and is marked, and the hint strip says what it takes; a source too large for
+// the sheet is reported. The photograph is 60 x 40.
 TEST_F(PackSheetTest, PacksOrSaysWhyNot) {
     const struct {
         const char *size, *distance, *margin;
         bool marginOff;
-        int32_t focused;
-        Texts messages, remembered;
+        int32_t hinted; // the control at fault, or 0
+        const char* hint;
+        Texts messages = {}, remembered = {};
     } cases[] = {
-        {"2000x1700", "50", "20", false, SizeBox, {}, {}}, // x is no separator
-        {"300 200", "abc", "20", false, DistanceEdit, {}, {}},
-        {"300 200", "-40", "20", false, DistanceEdit, {}, {}}, // 40 high: no overlap of 40
-        {"300 200", "50", "-1", false, MarginEdit, {}, {}},
-        {"300 200", "50", "", true, 0, {}, {}}, // read also while the margin is off and disabled
-        // The 60 x 40 photograph fits on a 110 x 100 sheet between margins of 25, not 26.
-        {"110 100", "50", "25", false, 0, {}, {"110 100"}},
-        {"110 100", "50", "26", false, 0, {"Błąd: Plik wejściowy za duży"}, {}},
-        {"110 100", "50", "26", true, 0, {}, {"110 100"}},
+        {"2000x1700", "50", "20", false, SizeBox, SeparatorHint},
+        {"2000", "50", "20", false, SizeBox, TwoNumbersHint},
+        // With the distance of 50 the sheet leaves the 32-bit range: the size is to blame.
+        {"2147483647 2147483647", "50", "20", false, SizeBox, SizeTooLargeHint},
+        {"300 200", "abc", "20", false, DistanceEdit, "Odstęp: liczba pikseli, np. 50"},
+        {"300 200", "-40", "20", false, DistanceEdit, "Odstęp: najmniej -39, np. 50"},
+        {"300 200", "2147483647", "20", false, DistanceEdit, "Odstęp: za duży, np. 50"},
+        {"300 200", "50", "x", false, MarginEdit, "Margines: liczba pikseli, np. 20"},
+        {"300 200", "50", "-1", false, MarginEdit, "Margines: najmniej 0, np. 20"},
+        {"300 200", "50", "1073741824", false, MarginEdit, "Margines: za duży, np. 20"},
+        // Read also while the margin is off and its edit, disabled, cannot take the focus.
+        {"300 200", "50", "", true, MarginEdit, MarginOffHint},
+        // The photograph fits on a 110 x 100 sheet between margins of 25, not 26.
+        {"110 100", "50", "25", false, 0, "", {}, {"110 100"}},
+        {"110 100", "50", "26", false, 0, "", {"Błąd: Plik wejściowy za duży"}},
+        {"110 100", "50", "26", true, 0, "", {}, {"110 100"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.size) + " / " + c.distance + " / " + c.margin);
@@ -40,10 +55,12 @@ TEST_F(PackSheetTest, PacksOrSaysWhyNot) {
             if (c.marginOff)
                 Click(dialog, NoMarginCheckBox);
             Pick(dialog, BackgroundList, 4);
-            Click(dialog, PackButton);
-            if (c.focused != 0) {
-                EXPECT_EQ(FocusedId(dialog), c.focused);
-            }
+            Control(dialog, PackButton)->setFocus();
+            Press(dialog, Qt::Key_Return);
+            EXPECT_EQ(FocusedId(dialog), c.hinted != 0 && !c.marginOff ? c.hinted : PackButton);
+            for (int32_t field : Fields)
+                EXPECT_EQ(IsDlgItemMarked(dialog, field), field == c.hinted) << field;
+            EXPECT_EQ(Text(dialog, HintStrip), c.hint);
             EXPECT_EQ(Entries(dialog, SizeBox), c.remembered);
             Click(dialog, ExitButton);
         });
@@ -52,6 +69,51 @@ TEST_F(PackSheetTest, PacksOrSaysWhyNot) {
             EXPECT_EQ(appState.background, 4u); // stored before the refusal
         }
     }
+}
+
+// A hint goes when its control's text changes, typed or picked, not another's; and the next
+// pack command starts without it.
+TEST_F(PackSheetTest, AHintStaysUntilItsControlsTextChanges) {
+    appState.recentSizes = {{{300, 200}}, 1, 0};
+    auto hinted = [](Dialog* dialog) {
+        int32_t found = 0;
+        for (int32_t field : Fields)
+            found = IsDlgItemMarked(dialog, field) ? field : found;
+        return std::pair(found, !Text(dialog, HintStrip).empty());
+    };
+    Expect([](Dialog* preview) { Click(preview, CloseButton); });
+    RunMainDialog(photo, [&hinted](Dialog* dialog) {
+        // Each field refused, mended by typing or, for the size box, by picking a recent size.
+        const struct {
+            int32_t field;
+            const char* text;
+        } changes[] = {{SizeBox, "2480x3508"}, {DistanceEdit, "abc"}, {MarginEdit, "x"}};
+        for (const auto& change : changes) {
+            Type(dialog, change.field, change.text);
+            Click(dialog, PackButton);
+            EXPECT_EQ(hinted(dialog), std::pair(change.field, true));
+            for (int32_t other : Fields) {
+                if (other != change.field) {
+                    Type(dialog, other, Text(dialog, other) + "0");
+                    EXPECT_EQ(hinted(dialog), std::pair(change.field, true)) << other;
+                }
+            }
+            if (change.field == SizeBox)
+                Pick(dialog, SizeBox, 0);
+            else
+                Type(dialog, change.field, "20");
+            EXPECT_EQ(hinted(dialog), std::pair(0, false)) << change.field;
+        }
+        // A negative margin, then no margin at all: the pack goes ahead and the hint is gone.
+        Type(dialog, MarginEdit, "-1");
+        Click(dialog, PackButton);
+        EXPECT_EQ(hinted(dialog), std::pair(MarginEdit, true));
+        Click(dialog, NoMarginCheckBox);
+        EXPECT_EQ(hinted(dialog), std::pair(MarginEdit, true));
+        Click(dialog, PackButton);
+        EXPECT_EQ(hinted(dialog), std::pair(0, false));
+        Click(dialog, ExitButton);
+    });
 }
 
 // The format chosen in the main dialog is the preview's, and Enter there saves in it.

@@ -34,4 +34,16 @@ TEST(ParseSheetSize, SeparatorsAsThePackCommandTakesThem) {
     EXPECT_EQ(ParseSheetSize((std::string(45, ' ') + "100 200").c_str(), &width, &height), 1);
 }
 
+// Which hint a size the pack command cannot read gets: the separator's, when a number, something
+// other than blanks, "," and "*", and more digits follow one another.
+TEST(MisseparatedSheetSize, ANumberThenAnotherSeparatorThenDigits) {
+    const std::pair<const char*, bool> cases[] = {
+        {"2480x3508", true}, {"2480 x 3508", true},      {"2480X3508", true}, {"2480/3508", true},
+        {"2480;3508", true}, {"2480 3508", false},       {"2480", false},     {"2480 ", false},
+        {"2480 abc", false}, {"x3508", false},           {"", false},         {"2480 -x", false},
+        {"2480 +", false},   {"2480 99999999999", false}};
+    for (const auto& [text, misseparated] : cases)
+        EXPECT_EQ(MisseparatedSheetSize(text), misseparated) << text;
+}
+
 } // namespace

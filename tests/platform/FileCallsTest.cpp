@@ -1,7 +1,9 @@
 #include "platform/FileCalls.h"
 
+#include "platform/StopSignals.h"
 #include "support/TestFiles.h"
 
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -10,17 +12,36 @@
 
 namespace {
 
-// Nothing appears until finished, a discarded file leaves the old one, and even a name at the
-// length limit gets a temporary file beside it.
+namespace fs = std::filesystem;
+
+// The temporary file's name without its six random characters.
+std::string TemporaryStem(const NewFile& file) {
+    std::string name = fs::path(file.temporaryName).filename();
+    return name.size() > 6 ? name.substr(0, name.size() - 6) : "";
+}
+
+// The stem a temporary file of the named target has.
+std::string StemFor(const std::string& targetName) {
+    std::string stem(1, '.');
+    stem.append(targetName).append(".kafelator-");
+    return stem;
+}
+
+// Nothing appears until finished, a discarded file leaves the old one, and the temporary file
+// beside the target tells whose it is: a name at the length limit is cut, never inside a
+// character.
 TEST(NewFile, ReplacesTheTargetOnlyWhenFinished) {
     ScratchFolder folder;
-    for (const std::string& name : {std::string("out"), std::string(250, 'n')}) {
+    const std::string longName = std::string(199, 'n') + "\xC3\xB3" + std::string(49, 'n');
+    for (const auto& [name, stem] : {std::pair{std::string("out"), std::string(".out.kafelator-")},
+                                     std::pair{longName, StemFor(std::string(199, 'n'))}}) {
         std::string path = folder.Path(name);
         NewFile file, discarded;
         ASSERT_TRUE(CreateNewFile(path.c_str(), &file));
+        EXPECT_EQ(TemporaryStem(file), stem);
         ASSERT_TRUE(WriteNewFile(file, "abc", 3));
         ASSERT_TRUE(WriteNewFile(file, "d", 1));
-        EXPECT_FALSE(std::filesystem::exists(path));
+        EXPECT_FALSE(fs::exists(path));
         ASSERT_TRUE(FinishNewFile(file));
         ASSERT_TRUE(CreateNewFile(path.c_str(), &discarded));
         ASSERT_TRUE(WriteNewFile(discarded, "xyz!", 4));
@@ -29,6 +50,89 @@ TEST(NewFile, ReplacesTheTargetOnlyWhenFinished) {
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{name});
         std::remove(path.c_str());
     }
+}
+
+// A symbolic link, however reached, has the file it finally points to updated, with its
+// permissions, the temporary file beside that file; the links stay as they were. A loop, or a
+// link to a folder, is refused.
+TEST(NewFile, ThroughSymbolicLinksUpdatesTheFileTheyPointTo) {
+    ScratchFolder folder;
+    const std::string top = folder.Path("");
+    fs::create_directories(top + "sub/deeper");
+    const std::pair<const char*, const char*> links[] = {
+        {"absolute", nullptr}, // to top/photo.bmp, set below
+        {"relative", "photo.bmp"},
+        {"sub/up", "../photo.bmp"}, // relative to the link's folder, not the current one
+        {"sub/deeper/chain", "../up"},
+        {"dangling", "sub/new.bmp"},
+        {"loop", "loop2"},
+        {"loop2", "loop"},
+        {"folder", "sub"}};
+    for (const auto& [link, target] : links)
+        fs::create_symlink(target != nullptr ? target : top + "photo.bmp", top + link);
+    // Were a link taken relative to the current folder rather than its own, it would still point
+    // inside this folder.
+    const fs::path previous = fs::current_path();
+    fs::current_path(top + "sub/deeper");
+    const struct {
+        const char *name, *target;
+    } cases[] = {{"absolute", "photo.bmp"},   {"relative", "photo.bmp"},
+                 {"sub/up", "photo.bmp"},     {"sub/deeper/chain", "photo.bmp"},
+                 {"dangling", "sub/new.bmp"}, {"loop", nullptr},
+                 {"folder", nullptr}};
+    for (const auto& c : cases) {
+        WriteTextFile(top + "photo.bmp", "old");
+        chmod((top + "photo.bmp").c_str(), 0640);
+        NewFile file;
+        ASSERT_EQ(CreateNewFile((top + c.name).c_str(), &file), c.target != nullptr) << c.name;
+        if (c.target == nullptr)
+            continue;
+        std::string target = top + c.target;
+        EXPECT_TRUE(fs::equivalent(fs::path(file.temporaryName).parent_path(),
+                                   fs::path(target).parent_path()))
+            << c.name;
+        EXPECT_EQ(TemporaryStem(file), StemFor(fs::path(target).filename()));
+        ASSERT_TRUE(WriteNewFile(file, "new", 3));
+        ASSERT_TRUE(FinishNewFile(file));
+        EXPECT_EQ(ReadTextFile(target), "new") << c.name;
+        EXPECT_TRUE(fs::is_symlink(top + c.name)) << c.name;
+        struct stat status {};
+        stat(target.c_str(), &status);
+        if (c.target == std::string("photo.bmp")) {
+            EXPECT_EQ(status.st_mode & 07777, 0640u) << c.name;
+        }
+    }
+    fs::current_path(previous);
+    EXPECT_EQ(folder.Entries(),
+              (std::vector<std::string>{"absolute", "dangling", "folder", "loop", "loop2",
+                                        "photo.bmp", "relative", "sub"}));
+    EXPECT_EQ(ReadTextFile(top + "sub/new.bmp"), "new");
+}
+
+// Once a stop signal is caught, a file being written is abandoned at its next write or at its
+// finish, and no new one is begun; the old file stays. Forgotten, writing works again.
+TEST(NewFile, StopSignalAbandonsTheWrite) {
+    ScratchFolder folder;
+    std::string path = folder.Path("out");
+    WriteTextFile(path, "old");
+    CatchStopSignals();
+    NewFile writing, finishing, refused;
+    ASSERT_TRUE(CreateNewFile(path.c_str(), &writing));
+    ASSERT_TRUE(CreateNewFile(path.c_str(), &finishing));
+    ASSERT_TRUE(WriteNewFile(finishing, "whole", 5));
+    std::raise(SIGTERM);
+    EXPECT_EQ(CaughtStopSignal(), SIGTERM);
+    EXPECT_FALSE(WriteNewFile(writing, "new", 3));
+    DiscardNewFile(writing);
+    EXPECT_FALSE(FinishNewFile(finishing));
+    EXPECT_FALSE(CreateNewFile(path.c_str(), &refused));
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out"});
+    EXPECT_EQ(ReadTextFile(path), "old");
+    ForgetStopSignal();
+    ASSERT_TRUE(CreateNewFile(path.c_str(), &writing));
+    ASSERT_TRUE(WriteNewFile(writing, "new", 3));
+    ASSERT_TRUE(FinishNewFile(writing));
+    EXPECT_EQ(ReadTextFile(path), "new");
 }
 
 // The replaced file is left with no name in the folder and no descriptor of the writer's, its

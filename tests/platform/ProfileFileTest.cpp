@@ -73,7 +73,12 @@ TEST(ProfileFile, WritesChangeOnlyTheirValues) {
          "[Kafelator]\nMarginOn=5\nMargin=300\nSaveMode=2\n[Extra]\nKey=v\n"},
         {"[Kafelator]\r\nMargin=1", // the last line without its line break
          "[Kafelator]\r\nMargin=300\r\nSaveMode=2\r\n"
-         "[Resolution]\r\nCount=1\r\nLastUsed=0\r\n[Extra]\r\nKey=v\r\n"}};
+         "[Resolution]\r\nCount=1\r\nLastUsed=0\r\n[Extra]\r\nKey=v\r\n"},
+        // A byte-order mark, as a Windows editor writes it, before the first section: skipped
+        // and kept.
+        {"\xEF\xBB\xBF[Resolution]\r\nCount=3\r\n",
+         "\xEF\xBB\xBF[Resolution]\r\nCount=1\r\nLastUsed=0\r\n[Kafelator]\r\nMargin=300\r\n"
+         "SaveMode=2\r\n[Extra]\r\nKey=v\r\n"}};
     for (const auto& c : cases) {
         ScratchFolder folder;
         std::string single = folder.Path("single.ini"), batch = folder.Path("batch.ini");

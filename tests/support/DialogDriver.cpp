@@ -13,8 +13,12 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <csignal>
+#include <utility>
 
 class DialogDriver : public QObject {
   public:
@@ -32,17 +36,30 @@ class DialogDriver : public QObject {
   private:
     void Answer(QDialog* window) {
         if (auto* box = qobject_cast<QMessageBox*>(window)) {
-            test_.messages.push_back((box->windowTitle() + ": " + box->text()).toStdString());
             bool question = box->button(QMessageBox::Yes) != nullptr; // replace the file?
+            QString buttons = question ? " [" + box->button(QMessageBox::Yes)->text() + "/" +
+                                             box->button(QMessageBox::No)->text() + "]"
+                                       : "";
+            test_.messages.push_back(
+                (box->windowTitle() + ": " + box->text() + buttons).toStdString());
             box->button(question ? (test_.replaceFile ? QMessageBox::Yes : QMessageBox::No)
                                  : QMessageBox::Ok)
                 ->click();
         } else if (auto* chooser = qobject_cast<QFileDialog*>(window)) {
             bool asks = !chooser->testOption(QFileDialog::DontConfirmOverwrite);
+            QString words = chooser->windowTitle();
+            for (QAbstractButton* button : chooser->findChild<QDialogButtonBox*>()->buttons())
+                words += " | " + button->text();
+            test_.chooserWords.push_back(words.toStdString());
             test_.choosers.push_back(
                 (chooser->acceptMode() == QFileDialog::AcceptSave ? "save " : "open ") +
                 chooser->nameFilters().join(";").toStdString() + " ." +
                 chooser->defaultSuffix().toStdString() + (asks ? " asks" : ""));
+            if (int signalNumber = std::exchange(test_.chooserSignal, 0); signalNumber != 0) {
+                std::raise(signalNumber);
+                if (test_.answers.empty())
+                    WaitUntilClosed(chooser); // by the program
+            }
             while (chooser->isVisible() && !test_.answers.empty()) {
                 std::optional<std::string> answer = test_.answers.front();
                 test_.answers.pop_front();
@@ -58,6 +75,11 @@ class DialogDriver : public QObject {
             }
         } else if (auto* dialog = dynamic_cast<Dialog*>(window);
                    dialog && !test_.scripts_.empty()) {
+            // As a window manager makes a window that shows the active one: the focus, and what
+            // follows it, moves as the user sees it.
+            window->activateWindow();
+            if (!QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }))
+                ADD_FAILURE() << window->objectName().toStdString() << " never became active";
             Script script = std::move(test_.scripts_.front());
             test_.scripts_.pop_front();
             script(dialog);
@@ -147,4 +169,17 @@ int32_t FocusedId(Dialog* dialog) {
     while (focus != nullptr && focus->parentWidget() != Window(dialog))
         focus = focus->parentWidget();
     return focus != nullptr ? focus->objectName().toInt() : 0;
+}
+
+int32_t DefaultId(Dialog* dialog) {
+    int32_t id = 0;
+    for (auto* button : Window(dialog)->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        if (button->isDefault())
+            id = id == 0 ? button->objectName().toInt() : -1; // -1: more than one
+    return id;
+}
+
+void WaitUntilClosed(QWidget* window) {
+    if (!QTest::qWaitFor([window] { return !window->isVisible(); }))
+        ADD_FAILURE() << window->objectName().toStdString() << " never closed";
 }

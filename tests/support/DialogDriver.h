@@ -32,14 +32,20 @@ class DialogTest : public testing::Test {
 
     ScratchFolder folder;
     std::string photo; // a 60 x 40 BMP photograph in the folder
-    Texts messages;    // each message box as "caption: text"
+    // Each message box as "caption: text", a question with " [yes/no]" as its buttons read.
+    Texts messages;
     // Each file chooser as "open" or "save", its filter, its default extension and, when it asks
     // before replacing a file, "asks".
     Texts choosers;
+    // What each file chooser says: its title and its buttons, " | " between them.
+    Texts chooserWords;
     // The file choosers' answers in turn: a name typed, or none to cancel. A chooser that stays
     // open takes the next one.
     std::deque<std::optional<std::string>> answers;
     bool replaceFile = true; // the answer when a chooser asks
+    // A signal raised as the next file chooser shows, before its answer; with no answer left the
+    // chooser waits for the program to close it.
+    int chooserSignal = 0;
 
   private:
     friend class DialogDriver;
@@ -60,7 +66,12 @@ void Type(Dialog* dialog, int32_t id, const std::string& text);
 void Pick(Dialog* dialog, int32_t id, int32_t index);
 void Press(Dialog* dialog, Qt::Key key);
 
-// What the user sees: a control's text, a combo box's list, the control with the focus (0: none).
+// Lets the program run until the window has closed; a failure after a few seconds.
+void WaitUntilClosed(QWidget* window);
+
+// What the user sees: a control's text, a combo box's list, the control with the focus (0: none),
+// the push button drawn as the default (0: none).
 std::string Text(Dialog* dialog, int32_t id);
 Texts Entries(Dialog* dialog, int32_t id);
 int32_t FocusedId(Dialog* dialog);
+int32_t DefaultId(Dialog* dialog);
