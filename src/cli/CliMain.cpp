@@ -4,7 +4,6 @@
 #include "app/Messages.h"
 #include "cli/CliOptions.h"
 #include "image/PdfFile.h"
-#include "image/SaveFormats.h"
 #include "image/SourceImage.h"
 #include "pack/SheetBuilding.h"
 #include "platform/FileCalls.h"
@@ -45,6 +44,18 @@ int FailLayout(LayoutVerdict verdict, const CliOptions& options) {
     return Fail(WrongFormatMessage, options.source);
 }
 
+// A PDF page holds the sheet as one picture, so the sheet is composed whole. The page needs a
+// size on paper: 300 dpi when none is given.
+WrittenSheet WritePdfSheet(const PackedDib& source, const CliOptions& options, const char* output) {
+    BuiltSheet built = BuildSheet(source, options.pack);
+    if (built.verdict != LayoutVerdict::Fits || built.sheet.block == nullptr)
+        return {built.verdict, false, false};
+    int32_t dpi = options.dpi != 0 ? options.dpi : DefaultPrintDpi;
+    bool written = WritePdfFile(output, built.sheet, options.saveFormat, dpi) == 1;
+    ReleaseDib(built.sheet);
+    return {LayoutVerdict::Fits, true, written};
+}
+
 int Pack(const CliOptions& options) {
     const char* source = options.source.c_str();
     const char* output = options.output.c_str();
@@ -63,22 +74,21 @@ int Pack(const CliOptions& options) {
     case SourceVerdict::Loaded:
         break;
     }
-    BuiltSheet built = BuildSheet(loaded.image, options.pack);
+    // The sheet goes straight to the file a band at a time, never held whole: the dialogs keep
+    // it for the preview, the packer has no use for it. A stop signal caught on the way abandons
+    // the write, or the rename after it.
+    WrittenSheet sheet =
+        options.pdf ? WritePdfSheet(loaded.image, options, output)
+                    : WriteSheet(loaded.image, options.pack, output, options.saveFormat,
+                                 {std::move(loaded.iccProfile), options.dpi});
     ReleaseDib(loaded.image);
-    if (built.verdict != LayoutVerdict::Fits)
-        return FailLayout(built.verdict, options);
-    if (built.sheet.block == nullptr)
+    if (sheet.verdict != LayoutVerdict::Fits)
+        return FailLayout(sheet.verdict, options);
+    if (!sheet.made)
         return Fail(PackFailedMessage, options.sizeText);
-    // A stop signal caught by now abandons the write, or the rename after it. A PDF page needs a
-    // size on paper: 300 dpi when none is given.
-    int written = options.pdf ? WritePdfFile(output, built.sheet, options.saveFormat,
-                                             options.dpi != 0 ? options.dpi : DefaultPrintDpi)
-                              : WriteInSaveFormat(output, built.sheet, options.saveFormat,
-                                                  {std::move(loaded.iccProfile), options.dpi});
-    ReleaseDib(built.sheet);
     if (int signalNumber = CaughtStopSignal(); signalNumber != 0)
         return ExitSignalled + signalNumber;
-    return written ? ExitPacked : Fail(SaveFailedMessage, options.output);
+    return sheet.written ? ExitPacked : Fail(SaveFailedMessage, options.output);
 }
 
 } // namespace
