@@ -3,7 +3,6 @@
 
 #include "app/Messages.h"
 #include "cli/CliOptions.h"
-#include "image/SaveFormats.h"
 #include "image/SourceImage.h"
 #include "pack/SheetBuilding.h"
 #include "platform/FileCalls.h"
@@ -62,19 +61,19 @@ int Pack(const CliOptions& options) {
     case SourceVerdict::Loaded:
         break;
     }
-    BuiltSheet built = BuildSheet(loaded.image, options.pack);
+    // The sheet goes straight to the file a band at a time, never held whole: the dialogs keep
+    // it for the preview, the packer has no use for it. A stop signal caught on the way abandons
+    // the write, or the rename after it.
+    WrittenSheet sheet = WriteSheet(loaded.image, options.pack, output, options.saveFormat,
+                                    {std::move(loaded.iccProfile)});
     ReleaseDib(loaded.image);
-    if (built.verdict != LayoutVerdict::Fits)
-        return FailLayout(built.verdict, options);
-    if (built.sheet.block == nullptr)
+    if (sheet.verdict != LayoutVerdict::Fits)
+        return FailLayout(sheet.verdict, options);
+    if (!sheet.made)
         return Fail(PackFailedMessage, "--size " + options.sizeText);
-    // A stop signal caught by now abandons the write, or the rename after it.
-    int written =
-        WriteInSaveFormat(output, built.sheet, options.saveFormat, {std::move(loaded.iccProfile)});
-    ReleaseDib(built.sheet);
     if (int signalNumber = CaughtStopSignal(); signalNumber != 0)
         return ExitSignalled + signalNumber;
-    return written ? ExitPacked : Fail(SaveFailedMessage, options.output);
+    return sheet.written ? ExitPacked : Fail(SaveFailedMessage, options.output);
 }
 
 } // namespace

@@ -2,7 +2,10 @@
 
 #include "image/LittleEndian.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
+#include <cstdlib>
 
 namespace {
 
@@ -10,6 +13,37 @@ namespace {
 constexpr int64_t ReadChunkBytes = 32767;
 constexpr uint16_t BmpType = 0x4D42; // "BM"
 constexpr uint32_t WrittenPixelOffset = BmpFileHeaderBytes + InfoHeaderBytes;
+// The rows of one band of WriteBmpRows: about a megabyte, made and written while they are still in
+// the core's cache. Larger writes fill the file's pages faster (a 10000 x 10000 sheet took 93 ms in
+// bands of 256 KB, 80 in bands of 1 and 2 MB). Its place within a page follows the file, which has
+// pages of PageBytes.
+constexpr int64_t BandBytes = int64_t{1} << 20;
+constexpr int64_t PageBytes = 4096;
+
+void WriteFileHeader(uint8_t* fileHeader, int32_t blockBytes) {
+    std::fill(fileHeader, fileHeader + BmpFileHeaderBytes, uint8_t{0});
+    WriteLe16(fileHeader, BmpType);
+    WriteLe32(fileHeader + 2, static_cast<uint32_t>(blockBytes) + BmpFileHeaderBytes);
+    WriteLe32(fileHeader + 10, WrittenPixelOffset);
+}
+
+// Writes the rows band by band from a buffer of a band and a page, each band placed at the offset
+// within a page it takes in the file (the headers in front of the first one), so that copying it
+// into the file's pages never stalls on 4K aliasing.
+bool WriteBands(NewFile& file, int32_t height, int64_t stride, const RowSource& rows,
+                uint8_t* buffer, int64_t bandRows) {
+    int64_t offset = WrittenPixelOffset; // of the band in the file
+    for (int64_t first = 0; first < height; first += bandRows) {
+        int64_t count = std::min(bandRows, height - first);
+        uint8_t* place = buffer + offset % PageBytes;
+        rows.fill(rows.context, static_cast<int32_t>(first), static_cast<int32_t>(count), place);
+        uint8_t* from = first == 0 ? buffer : place; // the headers lie before the first band
+        if (!WriteNewFile(file, from, place + count * stride - from))
+            return false;
+        offset += count * stride;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -45,10 +79,8 @@ PackedDib ReadBmp(FileHandle file) {
 }
 
 int WriteBmpFile(const char* fileName, const PackedDib& image) {
-    uint8_t fileHeader[BmpFileHeaderBytes] = {};
-    WriteLe16(fileHeader, BmpType);
-    WriteLe32(fileHeader + 2, static_cast<uint32_t>(image.blockBytes) + BmpFileHeaderBytes);
-    WriteLe32(fileHeader + 10, WrittenPixelOffset);
+    uint8_t fileHeader[BmpFileHeaderBytes];
+    WriteFileHeader(fileHeader, image.blockBytes);
     if (image.block == nullptr)
         return 0;
     NewFile file;
@@ -60,4 +92,26 @@ int WriteBmpFile(const char* fileName, const PackedDib& image) {
         return 0;
     }
     return FinishNewFile(file) ? 1 : 0;
+}
+
+int WriteBmpRows(const char* fileName, int32_t width, int32_t height, const RowSource& rows) {
+    int64_t stride = RowStride(width), pixelBytes = stride * height;
+    if (width < 1 || height < 1 || rows.fill == nullptr || InfoHeaderBytes + pixelBytes > INT32_MAX)
+        return 0;
+    int64_t bandRows = std::min<int64_t>(std::max<int64_t>(BandBytes / stride, 1), height);
+    int64_t bufferBytes = (PageBytes + bandRows * stride + PageBytes - 1) / PageBytes * PageBytes;
+    auto* buffer = static_cast<uint8_t*>(
+        std::aligned_alloc(static_cast<size_t>(PageBytes), static_cast<size_t>(bufferBytes)));
+    if (buffer == nullptr)
+        return 0;
+    WriteFileHeader(buffer, static_cast<int32_t>(InfoHeaderBytes + pixelBytes));
+    WriteInfoHeader(buffer + BmpFileHeaderBytes, width, height, static_cast<uint32_t>(pixelBytes));
+    NewFile file;
+    bool written = CreateNewFile(fileName, &file);
+    if (written && !WriteBands(file, height, stride, rows, buffer, bandRows)) {
+        DiscardNewFile(file);
+        written = false;
+    }
+    std::free(buffer);
+    return written && FinishNewFile(file) ? 1 : 0;
 }

@@ -3,10 +3,9 @@
 
 #include "image/PackedDib.h"
 #include "platform/FileCalls.h"
+#include "platform/RowSource.h"
 
 #include <cstdint>
-
-inline constexpr int32_t BmpFileHeaderBytes = 14;
 
 // Reads a whole BMP file, open and positioned at its start, into a new block; none when the file
 // is shorter than its file header, cannot be read, or holds a block too short for its own header
@@ -21,3 +20,9 @@ int ReadInChunks(FileHandle file, uint8_t* destination, int64_t count);
 // Writes the image's whole block behind a 14-byte file header; 1 on success, 0 on failure. A
 // failed write leaves any existing file as it was and no partial file behind.
 int WriteBmpFile(const char* fileName, const PackedDib& image);
+
+// Writes a 24-bit bottom-up picture of width x height whose rows the row source makes, a band at a
+// time, never holding it whole: the file WriteBmpFile writes for the same picture with the header
+// every sheet has (biSizeImage the pixel bytes), byte for byte. 1 on success, 0 on failure,
+// including a picture whose block would pass the formats' 32-bit sizes.
+int WriteBmpRows(const char* fileName, int32_t width, int32_t height, const RowSource& rows);

@@ -21,6 +21,35 @@ bool RowsLieInBlock(const PackedDib& image) {
     return width >= 1 && rows >= 1 && InfoHeaderBytes + RowStride(width) * rows <= image.blockBytes;
 }
 
+// Writes the rows of a DIB in memory, or those a row source makes (pixels null), through the
+// codec; a negative height is a top-down picture. What the metadata holds that a JPEG file can
+// carry goes to the codec here.
+int WriteJpeg(const char* fileName, int32_t width, int32_t height, uint8_t* pixels,
+              const RowSource& rows, int32_t quality, const SheetMetadata& metadata) {
+    JpegCodecProps props;
+    if (InitialiseJpegProps(&props) != 0)
+        return 0;
+    props.dibBytes = pixels;
+    props.rowSource = rows;
+    props.dibWidth = width;
+    props.dibHeight = -height; // negative: bottom-up, as a positive biHeight declares
+    props.dibPadBytes = static_cast<int32_t>(PadBytes(width));
+    props.dibChannels = DibChannels;
+    props.dibColor = JpegColorBgr;
+    props.fileName = fileName;
+    props.jpegWidth = width;
+    props.jpegHeight = height < 0 ? -height : height;
+    props.jpegChannels = DibChannels;
+    props.jpegColor = JpegColorYcbcr;
+    props.jpegSubsampling = JpegSubsampling420;
+    props.jpegQuality = quality;
+    props.iccProfile = metadata.iccProfile;
+    props.jfifDotsPerInch = 0; // sheets have no print resolution: the aspect ratio 1:1 alone
+    int result = WriteJpegData(&props, JpegWritePicture) == 0 ? 1 : 0;
+    ReleaseJpegProps(&props);
+    return result;
+}
+
 } // namespace
 
 PackedDib ReadJpegFile(const char* fileName, JpegMetadata* metadata) {
@@ -70,32 +99,20 @@ PackedDib ReadJpegFile(const char* fileName, JpegMetadata* metadata) {
 
 int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
                   const SheetMetadata& metadata) {
-    JpegCodecProps props;
-    if (InitialiseJpegProps(&props) != 0)
-        return 0;
     // Beyond the bit count, the rows must lie inside the block: a short block is refused rather
     // than read past its end.
     if (image.block == nullptr || image.blockBytes < InfoHeaderBytes ||
-        ImageBitCount(image.block) != DibBitCount || !RowsLieInBlock(image)) {
-        ReleaseJpegProps(&props);
+        ImageBitCount(image.block) != DibBitCount || !RowsLieInBlock(image))
         return 0;
-    }
-    int32_t width = ImageWidth(image.block), height = ImageHeight(image.block);
-    props.dibBytes = image.block + InfoHeaderBytes;
-    props.dibWidth = width;
-    props.dibHeight = -height; // a top-down picture (negative height) is read top-down
-    props.dibPadBytes = static_cast<int32_t>(PadBytes(width));
-    props.dibChannels = DibChannels;
-    props.dibColor = JpegColorBgr;
-    props.fileName = fileName;
-    props.jpegWidth = width;
-    props.jpegHeight = height < 0 ? -height : height; // not INT32_MIN: its rows lie in no block
-    props.jpegChannels = DibChannels;
-    props.jpegColor = JpegColorYcbcr;
-    props.jpegSubsampling = JpegSubsampling420;
-    props.jpegQuality = quality;
-    props.iccProfile = metadata.iccProfile;
-    int result = WriteJpegData(&props, JpegWritePicture) == 0 ? 1 : 0;
-    ReleaseJpegProps(&props);
-    return result;
+    // A top-down picture (negative height) is read top-down; its height is not INT32_MIN, whose
+    // rows lie in no block.
+    return WriteJpeg(fileName, ImageWidth(image.block), ImageHeight(image.block),
+                     image.block + InfoHeaderBytes, {}, quality, metadata);
+}
+
+int WriteJpegRows(const char* fileName, int32_t width, int32_t height, const RowSource& rows,
+                  int32_t quality, const SheetMetadata& metadata) {
+    if (width < 1 || height < 1 || rows.fill == nullptr)
+        return 0;
+    return WriteJpeg(fileName, width, height, nullptr, rows, quality, metadata);
 }

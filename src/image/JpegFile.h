@@ -3,6 +3,7 @@
 
 #include "image/PackedDib.h"
 #include "image/SheetMetadata.h"
+#include "platform/RowSource.h"
 
 #include <cstdint>
 #include <vector>
@@ -27,3 +28,9 @@ PackedDib ReadJpegFile(const char* fileName, JpegMetadata* metadata = nullptr);
 // leaves no partial one.
 int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
                   const SheetMetadata& metadata);
+
+// Writes a 24-bit bottom-up picture of width x height whose rows the row source makes, a band at a
+// time from two threads, never holding it whole: the file WriteJpegFile writes for the same
+// picture, byte for byte.
+int WriteJpegRows(const char* fileName, int32_t width, int32_t height, const RowSource& rows,
+                  int32_t quality, const SheetMetadata& metadata);

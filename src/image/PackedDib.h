@@ -9,6 +9,8 @@
 inline constexpr int32_t InfoHeaderBytes = 40;
 inline constexpr uint16_t DibBitCount = 24;
 inline constexpr uint32_t UncompressedRgb = 0; // BI_RGB
+// A BMP file holds the block right after its 14-byte file header.
+inline constexpr int32_t BmpFileHeaderBytes = 14;
 
 // The block and its byte count. The count travels with the block so that nothing ever reads past
 // its end; a block read from a file is checked against it once, when it is loaded.
@@ -24,7 +26,9 @@ inline int64_t RowStride(int64_t width) {
 }
 
 // Takes one block of the given size from the heap: none when the size is outside the formats'
-// signed 32-bit range or the memory cannot be had.
+// signed 32-bit range or the memory cannot be had. A block of 2 MB or more begins
+// BmpFileHeaderBytes past the start of a page, where it lies in a BMP file. ReleaseDib releases
+// either kind.
 PackedDib AllocateDib(int64_t blockBytes);
 void ReleaseDib(PackedDib& image);
 

@@ -20,3 +20,12 @@ int WriteInSaveFormat(const char* fileName, const PackedDib& sheet, int32_t save
         return WriteJpegFile(fileName, sheet, SaveQualities[saveMode - 1], metadata);
     return 0;
 }
+
+int WriteRowsInSaveFormat(const char* fileName, int32_t width, int32_t height,
+                          const RowSource& rows, int32_t saveMode, const SheetMetadata& metadata) {
+    if (saveMode == 0)
+        return WriteBmpRows(fileName, width, height, rows);
+    if (saveMode >= 1 && saveMode < saveFormatCount)
+        return WriteJpegRows(fileName, width, height, rows, SaveQualities[saveMode - 1], metadata);
+    return 0;
+}

@@ -4,6 +4,7 @@
 
 #include "image/PackedDib.h"
 #include "image/SheetMetadata.h"
+#include "platform/RowSource.h"
 
 #include <cstdint>
 
@@ -22,3 +23,8 @@ inline constexpr int32_t DefaultSaveMode = 1;
 // gives 0.
 int WriteInSaveFormat(const char* fileName, const PackedDib& sheet, int32_t saveMode,
                       const SheetMetadata& metadata);
+
+// The same for a 24-bit bottom-up picture of width x height whose rows the row source makes, a
+// band at a time, never holding it whole: the same bytes as the picture held in memory gives.
+int WriteRowsInSaveFormat(const char* fileName, int32_t width, int32_t height,
+                          const RowSource& rows, int32_t saveMode, const SheetMetadata& metadata);

@@ -3,6 +3,7 @@
 // it fits, the sheet composed. The one place that gives the parameters their defaults.
 
 #include "image/PackedDib.h"
+#include "image/SheetMetadata.h"
 #include "pack/GridLayout.h"
 
 #include <cstdint>
@@ -28,3 +29,17 @@ struct BuiltSheet {
 
 // Lays out the grid of the packable source on the sheet and composes the sheet when it fits.
 BuiltSheet BuildSheet(const PackedDib& source, const PackParameters& parameters);
+
+// The layout's verdict and, after Fits, whether the sheet could be made (not when its block would
+// pass the formats' 32-bit sizes) and whether it was written.
+struct WrittenSheet {
+    LayoutVerdict verdict = LayoutVerdict::Fits;
+    bool made = false;
+    bool written = false;
+};
+
+// Lays out the grid of the packable source on the sheet and, when it fits, writes the sheet
+// straight to the file in the save format, composed a band at a time and never held whole, so the
+// memory it takes does not grow with the sheet: the bytes BuildSheet and WriteInSaveFormat give.
+WrittenSheet WriteSheet(const PackedDib& source, const PackParameters& parameters,
+                        const char* fileName, int32_t saveMode, const SheetMetadata& metadata);

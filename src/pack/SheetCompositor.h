@@ -4,6 +4,7 @@
 
 #include "image/PackedDib.h"
 #include "pack/GridLayout.h"
+#include "pack/SheetRows.h"
 
 #include <cstdint>
 
@@ -13,6 +14,14 @@ inline constexpr int BackgroundNameSlot = 20;
 extern const char BackgroundLevels[backgroundLevelCount][BackgroundNameSlot];
 // The grey byte of each level, for blue, green, red and the row padding alike.
 extern const uint8_t BackgroundGreys[backgroundLevelCount];
+
+// Checks what a sheet of sheetWidth x sheetHeight is made of and gives its recipe: the source is
+// a packable picture (IsPackablePicture), the background a row of BackgroundLevels, the layout
+// one that ComputeLayout made for this source and sheet, and the sheet's block fits the formats'
+// 32-bit sizes (at most 2,147,483,647 bytes). False for anything else. The recipe points into the
+// source, which must outlive it.
+bool PlanSheet(const PackedDib& source, int32_t sheetWidth, int32_t sheetHeight,
+               uint32_t background, const SheetLayout& layout, SheetRecipe* recipe);
 
 // Composes a sheet of sheetWidth x sheetHeight on the grey of row `background`, with the source
 // copied into every place of the layout. The source is a packable picture (IsPackablePicture) and

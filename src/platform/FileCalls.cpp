@@ -2,10 +2,12 @@
 
 #include "platform/StopSignals.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 FileHandle OpenFileForReading(const char* name) {
@@ -122,6 +124,56 @@ mode_t PermissionsFor(const std::string& target) {
     return 0666 & ~mask;
 }
 
+// The processes that drop replaced files (DropOffPath), each reaped at a later replacement once it
+// has ended, so that a program that replaces many files keeps no more than a few of them. Files
+// are finished one at a time, as saves come.
+constexpr int MostDroppers = 8;
+pid_t droppers[MostDroppers];
+int dropperCount = 0;
+
+void ReapDroppers() {
+    for (int i = dropperCount - 1; i >= 0; --i)
+        if (waitpid(droppers[i], nullptr, WNOHANG) != 0)
+            droppers[i] = droppers[--dropperCount];
+}
+
+// Drops the last reference to a replaced file in a short-lived process of its own, in which the
+// file system then frees the file's blocks: tens of milliseconds for a large file on a disk
+// mounted with discard, spent off the caller's path even when the caller ends at once. That
+// process lets go only once the caller has (the pipe's end tells it), so the freeing never falls
+// back on the caller. Where no process can be had, the caller drops the file itself.
+void DropOffPath(int replaced) {
+    ReapDroppers();
+    int callerHolds[2];
+    if (dropperCount == MostDroppers || pipe2(callerHolds, O_CLOEXEC) != 0) {
+        close(replaced);
+        return;
+    }
+    pid_t dropper = fork();
+    if (dropper == 0) {
+        // Only async-signal-safe calls from here to _exit: the caller may run other threads.
+        // Nothing of the caller's stays open but the file: a caller's pipe, its standard output
+        // for one, must not wait on this process.
+        auto low = static_cast<unsigned>(std::min(replaced, callerHolds[0]));
+        auto high = static_cast<unsigned>(std::max(replaced, callerHolds[0]));
+        if (low > 0)
+            close_range(0, low - 1, 0);
+        if (high > low + 1)
+            close_range(low + 1, high - 1, 0);
+        close_range(high + 1, ~0U, 0);
+        char none = 0;
+        while (read(callerHolds[0], &none, 1) < 0 && errno == EINTR) {
+        }
+        close(replaced);
+        _exit(0);
+    }
+    if (dropper > 0)
+        droppers[dropperCount++] = dropper;
+    close(callerHolds[0]);
+    close(replaced);
+    close(callerHolds[1]); // from here the other process may drop the file
+}
+
 } // namespace
 
 bool CreateNewFile(const char* targetName, NewFile* file) {
@@ -171,11 +223,19 @@ bool WriteNewFile(NewFile& file, const void* source, int64_t count) {
 bool FinishNewFile(NewFile& file) {
     bool closed = close(file.descriptor) == 0; // a delayed write error shows here
     file.descriptor = -1;
+    // The file being replaced is held across the rename, so that the rename does not free its
+    // blocks; the rename stays the one that always made the new file take the name (on ext4 it
+    // also starts the new file's writeback, so that a power cut leaves the old file or the new).
+    int replaced = open(file.targetName.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
     if (!closed || CaughtStopSignal() != 0 ||
         rename(file.temporaryName.c_str(), file.targetName.c_str()) != 0) {
         unlink(file.temporaryName.c_str());
+        if (replaced >= 0)
+            close(replaced);
         return false;
     }
+    if (replaced >= 0)
+        DropOffPath(replaced);
     return true;
 }
 

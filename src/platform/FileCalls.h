@@ -51,8 +51,9 @@ bool CreateNewFile(const char* targetName, NewFile* file);
 // _lwrite and _hwrite: writes all count bytes, or reports failure (false), also when a stop
 // signal is caught on the way.
 bool WriteNewFile(NewFile& file, const void* source, int64_t count);
-// _lclose of a complete file: gives it the target's name, replacing any file there. On failure,
-// a stop signal caught included, the temporary file is removed and the target is untouched.
+// _lclose of a complete file: gives it the target's name in one step, replacing any file there,
+// whose blocks are then freed off the caller's path. On failure, a stop signal caught included,
+// the temporary file is removed and the target is untouched.
 bool FinishNewFile(NewFile& file);
 // OpenFile(name, OF_DELETE) after a failed write: closes and removes the temporary file.
 void DiscardNewFile(NewFile& file);

@@ -1,6 +1,7 @@
 #include "platform/JpegCodec.h"
 
 #include "platform/FileCalls.h"
+#include "platform/JpegEncoder.h"
 
 #include <algorithm>
 #include <climits>
@@ -10,7 +11,6 @@
 #include <cstring>
 #include <jerror.h>
 #include <jpeglib.h>
-#include <turbojpeg.h>
 
 namespace {
 
@@ -25,22 +25,6 @@ constexpr uint8_t MarkerPrefix = 0xFF, StartOfImage = 0xD8, EndOfImage = 0xD9;
 constexpr int64_t StartOfImageBytes = 2;
 constexpr int BgrBytes = 3, InkBytes = 4;
 constexpr int MinQuality = 1, MaxQuality = 100;
-
-// One TurboJPEG handle, destroyed on every path out of the entry that made it.
-class TurboHandle {
-  public:
-    explicit TurboHandle(tjhandle handle) : handle_(handle) {}
-    ~TurboHandle() {
-        if (handle_ != nullptr)
-            tjDestroy(handle_); // fails only for a null handle, which is never passed
-    }
-    TurboHandle(const TurboHandle&) = delete;
-    TurboHandle& operator=(const TurboHandle&) = delete;
-    tjhandle Get() const { return handle_; }
-
-  private:
-    tjhandle handle_;
-};
 
 // Reads the whole of an open file into the record. Only a file that begins with the
 // start-of-image marker is read beyond its first two bytes: the loader offers every file to the
@@ -266,8 +250,8 @@ struct DibRows {
 };
 
 bool DescribeDib(const JpegCodecProps* props, DibRows* rows) {
-    if (props->dibBytes == nullptr || props->dibChannels != BgrBytes || props->dibWidth <= 0 ||
-        props->dibHeight == 0 || props->dibHeight == INT32_MIN || props->dibPadBytes < 0)
+    if (props->dibChannels != BgrBytes || props->dibWidth <= 0 || props->dibHeight == 0 ||
+        props->dibHeight == INT32_MIN || props->dibPadBytes < 0)
         return false;
     int64_t pitch = int64_t{BgrBytes} * props->dibWidth + props->dibPadBytes;
     if (pitch > INT_MAX)
@@ -371,103 +355,40 @@ int DecodeInto(Decoder* decoder, JpegCodecProps* props, const DibRows& rows) {
 
 int ReadPicture(JpegCodecProps* props) {
     DibRows rows;
-    if (!DescribeDib(props, &rows) ||
+    if (props->dibBytes == nullptr || !DescribeDib(props, &rows) ||
         (props->dibColor != JpegColorBgr && props->dibColor != JpegColorOther))
         return Failed;
     Decoder decoder;
     return DecodeInto(&decoder, props, rows);
 }
 
-int RowFlags(const DibRows& rows) {
-    return rows.bottomUp ? TJFLAG_BOTTOMUP : 0;
-}
-
-// An ICC profile travels in APP2 segments of at most IccChunkBytes profile bytes, each after the
-// 12-byte "ICC_PROFILE\0" tag, its 1-based number and the count of segments.
-constexpr uint8_t App0 = 0xE0, App2 = 0xE2;
+// The profile travels in at most 255 APP2 segments of 65519 profile bytes each.
 constexpr int64_t IccChunkBytes = 65519, MaxIccChunks = 255;
-constexpr char IccTag[] = "ICC_PROFILE"; // with its terminating zero, 12 bytes
-constexpr int64_t IccSegmentHeadBytes = 4 + sizeof IccTag + 2; // marker, length, tag, numbers
+constexpr int32_t MaxDotsPerInch = 65535; // the JFIF density is a 16-bit field
 
-// Where the profile's segments go: right after the JFIF segment the encoder writes first, or
-// right after the start-of-image marker when there is none.
-int64_t ProfilePlace(const unsigned char* stream, int64_t streamBytes) {
-    if (streamBytes >= 6 && stream[2] == MarkerPrefix && stream[3] == App0) {
-        int64_t end = StartOfImageBytes + 2 + (stream[4] << 8 | stream[5]);
-        if (end <= streamBytes)
-            return end;
-    }
-    return StartOfImageBytes;
-}
-
-bool WriteProfileSegments(NewFile& file, const std::vector<uint8_t>& profile) {
-    int64_t total = static_cast<int64_t>(profile.size());
-    int64_t chunks = (total + IccChunkBytes - 1) / IccChunkBytes;
-    for (int64_t chunk = 0; chunk < chunks; ++chunk) {
-        int64_t start = chunk * IccChunkBytes;
-        int64_t bytes = std::min(IccChunkBytes, total - start);
-        int64_t length = IccSegmentHeadBytes - 2 + bytes; // counts itself, not the marker
-        uint8_t head[IccSegmentHeadBytes] = {MarkerPrefix, App2, static_cast<uint8_t>(length >> 8),
-                                             static_cast<uint8_t>(length & 0xFF)};
-        std::memcpy(head + 4, IccTag, sizeof IccTag);
-        head[4 + sizeof IccTag] = static_cast<uint8_t>(chunk + 1);
-        head[5 + sizeof IccTag] = static_cast<uint8_t>(chunks);
-        if (!WriteNewFile(file, head, IccSegmentHeadBytes) ||
-            !WriteNewFile(file, profile.data() + start, bytes))
-            return false;
-    }
-    return true;
-}
-
-// Writes the encoded stream through the never-lose-a-file path of the BMP writer, with the
-// profile's segments spliced in after the JFIF segment: the encoder itself cannot write them.
-int WriteStream(const char* fileName, const unsigned char* stream, unsigned long streamBytes,
-                const std::vector<uint8_t>& profile) {
-    NewFile file;
-    if (!CreateNewFile(fileName, &file))
+int WritePicture(JpegCodecProps* props) {
+    DibRows rows;
+    bool fromDib = props->dibBytes != nullptr, fromRowSource = props->rowSource.fill != nullptr;
+    if (!DescribeDib(props, &rows) || fromDib == fromRowSource || props->dibColor != JpegColorBgr ||
+        props->jpegWidth != rows.width || props->jpegHeight != rows.height ||
+        props->jpegChannels != BgrBytes || props->jpegColor != JpegColorYcbcr ||
+        props->jpegSubsampling != JpegSubsampling420 || props->jpegQuality < MinQuality ||
+        props->jpegQuality > MaxQuality || props->jfifDotsPerInch < 0 ||
+        props->jfifDotsPerInch > MaxDotsPerInch || props->fileName == nullptr ||
+        static_cast<int64_t>(props->iccProfile.size()) > MaxIccChunks * IccChunkBytes)
         return Failed;
-    auto total = static_cast<int64_t>(streamBytes);
-    int64_t place = profile.empty() ? total : ProfilePlace(stream, total);
-    if (!WriteNewFile(file, stream, place) || !WriteProfileSegments(file, profile) ||
-        !WriteNewFile(file, stream + place, total - place)) {
+    JpegEncoding encoding{
+        props->dibBytes,   props->rowSource, rows.width,         rows.height,
+        rows.pitch,        rows.bottomUp,    props->jpegQuality, props->jfifDotsPerInch,
+        &props->iccProfile};
+    NewFile file;
+    if (!CreateNewFile(props->fileName, &file))
+        return Failed;
+    if (!EncodeJpeg(encoding, file)) {
         DiscardNewFile(file);
         return Failed;
     }
     return FinishNewFile(file) ? 0 : Failed;
-}
-
-int WritePicture(JpegCodecProps* props) {
-    DibRows rows;
-    if (!DescribeDib(props, &rows) || props->dibColor != JpegColorBgr ||
-        props->jpegWidth != rows.width || props->jpegHeight != rows.height ||
-        props->jpegChannels != BgrBytes || props->jpegColor != JpegColorYcbcr ||
-        props->jpegSubsampling != JpegSubsampling420 || props->jpegQuality < MinQuality ||
-        props->jpegQuality > MaxQuality || props->fileName == nullptr ||
-        static_cast<int64_t>(props->iccProfile.size()) > MaxIccChunks * IccChunkBytes)
-        return Failed;
-    TurboHandle encoder(tjInitCompress());
-    if (encoder.Get() == nullptr)
-        return Failed;
-    // The stream goes into one buffer of the worst-case size, so the encoder never grows it: left
-    // to grow, it doubles from a few kilobytes, copying the stream at every step and leaving each
-    // old buffer behind touched (31 MB touched and 15 MB copied for a 10 MB stream). Only the
-    // pages the stream fills are ever touched, so the worst case costs address space, not memory.
-    // Where even the address space cannot be had, the encoder grows its own buffer after all.
-    unsigned long capacity = tjBufSize(rows.width, rows.height, TJSAMP_420);
-    auto* stream = static_cast<unsigned char*>(
-        capacity == static_cast<unsigned long>(-1) ? nullptr : std::malloc(capacity));
-    bool ownBuffer = stream != nullptr;
-    unsigned long streamBytes = ownBuffer ? capacity : 0;
-    int flags = RowFlags(rows) | (ownBuffer ? TJFLAG_NOREALLOC : 0);
-    int result = Failed;
-    if (tjCompress2(encoder.Get(), props->dibBytes, rows.width, rows.pitch, rows.height, TJPF_BGR,
-                    &stream, &streamBytes, TJSAMP_420, props->jpegQuality, flags) == 0)
-        result = WriteStream(props->fileName, stream, streamBytes, props->iccProfile);
-    if (ownBuffer)
-        std::free(stream);
-    else
-        tjFree(stream); // allocated by the encoder, even when it fails
-    return result;
 }
 
 } // namespace

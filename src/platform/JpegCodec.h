@@ -1,15 +1,16 @@
 #pragma once
-// The JPEG codec: a thin layer of our own over libjpeg-turbo (its libjpeg interface for decoding,
-// TurboJPEG for encoding), shaped as the JPEG reader and writer expect a codec library to be. Each
-// operation holds one properties record for the length of the call: the codec initialises it, the
-// operation sets the fields below, hands the record to the read or write entry and finally has the
-// codec release it. Every entry returns 0 on success and non-zero on any failure; the library's own
-// text is never passed on.
+// The JPEG codec: a thin layer of our own over libjpeg-turbo (its libjpeg interface), shaped as the
+// JPEG reader and writer expect a codec library to be. Each operation holds one properties record
+// for the length of the call: the codec initialises it, the operation sets the fields below, hands
+// the record to the read or write entry and finally has the codec release it. Every entry returns 0
+// on success and non-zero on any failure; the library's own text is never passed on.
 //
 // What it promises: decoding yields 24-bit blue-green-red rows with the given pad bytes (zeroed)
 // for every picture it accepts, whatever the file's colour space, entropy coding or restart
 // markers; encoding writes a three-channel YCbCr JPEG file with 4:2:0 chroma at the given
 // quality, picture upright. Neither ever flips the picture.
+
+#include "platform/RowSource.h"
 
 #include <cstdint>
 #include <vector>
@@ -52,6 +53,12 @@ struct JpegCodecProps {
     std::vector<uint8_t> exifSegment;
     std::vector<uint8_t> iccProfile;
 
+    // Read by the write entry only. With rowSource set (and dibBytes null) the DIB's rows come
+    // from it a band at a time, so that the picture need never be held whole. The print
+    // resolution goes into the JFIF segment: 0 gives none, only the aspect ratio 1:1.
+    RowSource rowSource;
+    int32_t jfifDotsPerInch = 0;
+
     // The codec's own: the named file's bytes, read at the first read and kept until release,
     // so that the parameter pass and the picture pass read the file once.
     uint8_t* fileBytes = nullptr;
@@ -74,10 +81,12 @@ void ReleaseJpegProps(JpegCodecProps* props);
 // So does a progressive stream of more scans than any encoder writes.
 int ReadJpegData(JpegCodecProps* props, int mode);
 
-// Mode JpegWritePicture encodes the DIB into the named file. The record must describe a
-// three-channel BGR DIB, a JPEG of the same size, 3 channels, colour JpegColorYcbcr, sampling
-// JpegSubsampling420 and quality 1 to 100, and a profile of at most 255 segments (16,707,345
-// bytes); without a profile the stream is TurboJPEG's own, byte for byte. The file is written under
-// a temporary name and takes its own name only when complete: a failed write keeps an existing file
-// and leaves no partial one.
+// Mode JpegWritePicture encodes the DIB, or the rows its row source makes, into the named file.
+// The record must describe a three-channel BGR DIB, a JPEG of the same size, 3 channels, colour
+// JpegColorYcbcr, sampling JpegSubsampling420, quality 1 to 100, a resolution of 0 to 65535 dots
+// per inch and a profile of at most 255 segments (16,707,345 bytes). The picture is coded in
+// horizontal strips on two threads, joined by restart markers (JpegEncoder.h); decoded, it gives
+// exactly the pixels of the same picture coded in one run with TurboJPEG's settings. The file is
+// written under a temporary name and takes its own name only when complete: a failed write keeps
+// an existing file and leaves no partial one.
 int WriteJpegData(JpegCodecProps* props, int mode);

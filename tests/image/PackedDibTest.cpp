@@ -46,9 +46,11 @@ TEST(HeaderQueries, GeometryKeepsTheSignAndReadsLargerHeadersAsTheCoreForm) {
 TEST(AllocateDib, WholeBlocksInsideThe32BitRange) {
     EXPECT_EQ(AllocateDib(39).block, nullptr);
     EXPECT_EQ(AllocateDib(int64_t{INT32_MAX} + 1).block, nullptr);
-    for (int32_t bytes : {40, 2 << 20, (2 << 20) + 1}) { // large blocks are rounded to 2 MB
+    // Large blocks are rounded to 2 MB and start where they lie in a BMP file within a page.
+    for (int32_t bytes : {40, (2 << 20) - 1, 2 << 20, (2 << 20) + 1}) {
         PackedDib image = AllocateDib(bytes);
         ASSERT_EQ(image.blockBytes, bytes);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(image.block) % 4096 == 14, bytes >= 2 << 20) << bytes;
         std::memset(image.block, 1, static_cast<size_t>(bytes));
         ReleaseDib(image);
         EXPECT_EQ(image.block, nullptr);

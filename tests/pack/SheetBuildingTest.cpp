@@ -1,5 +1,6 @@
 #include "pack/SheetBuilding.h"
 
+#include "image/SaveFormats.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,58 @@ TEST(BuildSheet, SheetsWhoseMemoryCannotBeHadLeaveNoneAndPackingGoesOn) {
                   return failed;
               }),
               0);
+    ReleaseDib(source);
+}
+
+// Written a band at a time, the sheet is the file of the sheet held whole, byte for byte: padded
+// rows, copies overlapping both ways, every background, BMP in several bands and JPEG in one strip
+// and in sixteen.
+TEST(WriteSheet, TheFileOfTheSheetHeldWhole) {
+    ScratchFolder folder;
+    std::string streamed = folder.Path("streamed"), whole = folder.Path("whole");
+    const struct {
+        int32_t W, H, w, h, distance;
+        uint32_t background;
+    } cases[] = {{641, 517, 101, 67, 9, 0}, {641, 517, 101, 67, -20, 1},
+                 {37, 23, 5, 7, -2, 2},     {1202, 301, 601, 37, 0, 3},
+                 {1, 1, 1, 1, 0, 4},        {700, 900, 97, 31, -30, 4}};
+    for (const auto& c : cases) {
+        PackedDib source = MakePicture(c.w, c.h);
+        PackParameters parameters{c.W, c.H, c.distance, 0, 0, c.background};
+        PackedDib sheet = BuildSheet(source, parameters).sheet;
+        for (int32_t saveMode = 0; saveMode < saveFormatCount; ++saveMode) {
+            SCOPED_TRACE(testing::Message() << c.W << " x " << c.H << ", format " << saveMode);
+            WrittenSheet written = WriteSheet(source, parameters, streamed.c_str(), saveMode, {});
+            ASSERT_TRUE(written.made && written.written);
+            ASSERT_EQ(WriteInSaveFormat(whole.c_str(), sheet, saveMode, {}), 1);
+            EXPECT_TRUE(ReadWholeFile(streamed) == ReadWholeFile(whole));
+        }
+        ReleaseDib(sheet);
+        ReleaseDib(source);
+    }
+}
+
+// With 64 MB of address space to spare, a sheet of 8000 x 8000 that cannot be held is written all
+// the same; one of 2.7 GB, beyond the formats' sizes, is not made at all.
+TEST(WriteSheet, MemoryDoesNotGrowWithTheSheet) {
+    ScratchFolder folder;
+    std::string name = folder.Path("sheet.jpg");
+    PackedDib source = MakePicture(600, 400);
+    EXPECT_EQ(RunInChild([&] {
+                  LimitAddressSpace(64 << 20);
+                  WrittenSheet large =
+                      WriteSheet(source, {8000, 8000, 50, 20, 1, 0}, name.c_str(), 1, {});
+                  WrittenSheet beyond =
+                      WriteSheet(source, {30000, 30000, 50, 20, 1, 0}, name.c_str(), 1, {});
+                  return large.made && large.written && !beyond.made && !beyond.written ? 0 : 1;
+              }),
+              0);
+    Bytes written = ReadWholeFile(name);
+    ASSERT_GT(written.size(), 4u);
+    EXPECT_EQ(written[0] << 8 | written[1], 0xFFD8);
+    EXPECT_EQ(written.end()[-2] << 8 | written.end()[-1], 0xFFD9);
+    EXPECT_EQ(WriteSheet(source, {639, 1700, 50, 20, 1, 0}, name.c_str(), 1, {}).verdict,
+              LayoutVerdict::SourceTooLarge);
     ReleaseDib(source);
 }
 

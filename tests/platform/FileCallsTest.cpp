@@ -4,9 +4,11 @@
 #include "support/TestFiles.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -131,6 +133,27 @@ TEST(NewFile, StopSignalAbandonsTheWrite) {
     ASSERT_TRUE(WriteNewFile(writing, "new", 3));
     ASSERT_TRUE(FinishNewFile(writing));
     EXPECT_EQ(ReadTextFile(path), "new");
+}
+
+// The replaced file is left with no name in the folder and no descriptor of the writer's, its
+// blocks for the file system to free once the last holder lets go.
+TEST(NewFile, LeavesTheReplacedFileWithoutNameOrDescriptor) {
+    ScratchFolder folder;
+    std::string path = folder.Path("sheet");
+    WriteTextFile(path, "old");
+    int old = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int openFiles = OpenFileCount();
+    NewFile file;
+    ASSERT_TRUE(CreateNewFile(path.c_str(), &file));
+    ASSERT_TRUE(WriteNewFile(file, "new", 3));
+    ASSERT_TRUE(FinishNewFile(file));
+    EXPECT_EQ(OpenFileCount(), openFiles);
+    struct stat status {};
+    ASSERT_EQ(fstat(old, &status), 0);
+    EXPECT_EQ(status.st_nlink, 0u);
+    EXPECT_EQ(ReadTextFile(path), "new");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sheet"});
+    close(old);
 }
 
 } // namespace
