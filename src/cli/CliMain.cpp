@@ -77,10 +77,10 @@ int Pack(const CliOptions& options) {
     // The sheet goes straight to the file a band at a time, never held whole: the dialogs keep
     // it for the preview, the packer has no use for it. A stop signal caught on the way abandons
     // the write, or the rename after it.
-    WrittenSheet sheet =
-        options.pdf ? WritePdfSheet(loaded.image, options, output)
-                    : WriteSheet(loaded.image, options.pack, output, options.saveFormat,
-                                 {std::move(loaded.iccProfile), options.dpi});
+    WrittenSheet sheet = options.pdf
+                             ? WritePdfSheet(loaded.image, options, output)
+                             : WriteSheet(loaded.image, options.pack, output, options.saveFormat,
+                                          {std::move(loaded.iccProfile), options.dpi});
     ReleaseDib(loaded.image);
     if (sheet.verdict != LayoutVerdict::Fits)
         return FailLayout(sheet.verdict, options);
@@ -106,7 +106,8 @@ int main(int argc, char** argv) {
         std::puts("kafelator-cli " KAFELATOR_VERSION);
         return ExitPacked;
     case CliRequest::UsageError:
-        std::fprintf(stderr, "kafelator-cli: %s\n%s", error.c_str(), CliUsage);
+        // The fault and where to read more: the whole usage would bury the one line that matters.
+        std::fprintf(stderr, "kafelator-cli: %s\n%s", error.c_str(), CliUsageHint);
         return ExitUsage;
     case CliRequest::Pack:
         break;

@@ -32,3 +32,5 @@ int32_t SaveFormatForName(const std::string& outputName);
 bool IsPdfName(const std::string& outputName);
 
 extern const char CliUsage[];
+// What follows a usage error's message: where the usage is.
+inline constexpr char CliUsageHint[] = "Try 'kafelator-cli --help' for the options.\n";

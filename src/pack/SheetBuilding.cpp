@@ -83,9 +83,9 @@ WrittenSheet WriteSheet(const PackedDib& source, const PackParameters& parameter
                   copies.layout, parameters.cutGuides, &recipe)) {
         RowSource rows{ComposeRequestedRows, &recipe};
         written.made = true;
-        written.written = WriteRowsInSaveFormat(fileName, parameters.sheetWidth,
-                                                parameters.sheetHeight, rows, saveMode,
-                                                metadata) == 1;
+        written.written =
+            WriteRowsInSaveFormat(fileName, parameters.sheetWidth, parameters.sheetHeight, rows,
+                                  saveMode, metadata) == 1;
     }
     ReleaseDib(copies.turned);
     return written;

@@ -21,8 +21,7 @@ extern const uint8_t BackgroundGreys[backgroundLevelCount];
 // 32-bit sizes (at most 2,147,483,647 bytes). False for anything else. The recipe points into the
 // source, which must outlive it. With cutGuides, every row gets its cut guides (CutGuides.h).
 bool PlanSheet(const PackedDib& source, int32_t sheetWidth, int32_t sheetHeight,
-               uint32_t background, const SheetLayout& layout, bool cutGuides,
-               SheetRecipe* recipe);
+               uint32_t background, const SheetLayout& layout, bool cutGuides, SheetRecipe* recipe);
 
 // Composes a sheet of sheetWidth x sheetHeight on the grey of row `background`, with the source
 // copied into every place of the layout. The source is a packable picture (IsPackablePicture) and

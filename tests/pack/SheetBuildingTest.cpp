@@ -85,9 +85,9 @@ TEST(WriteSheet, TheFileOfTheSheetHeldWhole) {
         int32_t W, H, w, h, distance;
         uint32_t background;
         bool guidesAndTurns;
-    } cases[] = {{641, 517, 101, 67, 9, 0, false}, {641, 517, 101, 67, -20, 1, false},
-                 {37, 23, 5, 7, -2, 2, false},     {1202, 301, 601, 37, 0, 3, false},
-                 {1, 1, 1, 1, 0, 4, false},        {700, 900, 97, 31, -30, 4, false},
+    } cases[] = {{641, 517, 101, 67, 9, 0, false},    {641, 517, 101, 67, -20, 1, false},
+                 {37, 23, 5, 7, -2, 2, false},        {1202, 301, 601, 37, 0, 3, false},
+                 {1, 1, 1, 1, 0, 4, false},           {700, 900, 97, 31, -30, 4, false},
                  {1181, 1772, 413, 531, 10, 3, true}, {641, 517, 67, 101, 9, 0, true}};
     for (const auto& c : cases) {
         PackedDib source = MakePicture(c.w, c.h);
