@@ -57,7 +57,7 @@ void ComposeBandsBench(benchmark::State& state) {
     SheetLayout layout{};
     ComputeLayout(W, H, w, h, static_cast<int32_t>(state.range(4)), 1, 20, &layout);
     SheetRecipe recipe;
-    PlanSheet(source, W, H, 2, layout, &recipe);
+    PlanSheet(source, W, H, 2, layout, false, &recipe);
     int64_t stride = RowStride(W), bandRows = std::max<int64_t>((int64_t{1} << 20) / stride, 1);
     std::vector<uint8_t> band(static_cast<size_t>(bandRows * stride));
     for (auto _ : state) {

@@ -1,6 +1,8 @@
 #include "FuzzInput.h"
 
+#include "image/Orientation.h"
 #include "image/PackedDib.h"
+#include "pack/CutGuides.h"
 #include "pack/SheetBuilding.h"
 #include "pack/SheetCompositor.h"
 
@@ -11,6 +13,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -102,6 +105,13 @@ void CheckDecodedBlock(const PackedDib& image) {
 void CheckBuiltSheet(const PackedDib& sourceImage, const PackParameters& parameters,
                      const PackedDib& sheet) {
     int64_t w = ImageWidth(sourceImage.block), h = ImageHeight(sourceImage.block);
+    // Turned a quarter where that fits strictly more copies, and only then.
+    CopyCounts copies = CountCopies(static_cast<int32_t>(w), static_cast<int32_t>(h), parameters);
+    bool turned = parameters.turnCopies && copies.turned > copies.upright;
+    PackedDib picture = turned ? TurnedQuarterClockwise(sourceImage) : sourceImage;
+    FUZZ_CHECK(picture.block != nullptr);
+    if (turned)
+        std::swap(w, h);
     SheetLayout layout{};
     FUZZ_CHECK(ComputeLayout(parameters.sheetWidth, parameters.sheetHeight, static_cast<int32_t>(w),
                              static_cast<int32_t>(h), parameters.distance, parameters.marginOn,
@@ -113,16 +123,23 @@ void CheckBuiltSheet(const PackedDib& sourceImage, const PackParameters& paramet
     FUZZ_CHECK(IsPackablePicture(sheet));
     FUZZ_CHECK(ImageWidth(sheet.block) == W && ImageHeight(sheet.block) == H);
 
-    const uint8_t* source = sourceImage.block + InfoHeaderBytes;
+    // The first copy is the picture, byte for byte, guides or not.
+    const uint8_t* source = picture.block + InfoHeaderBytes;
     const uint8_t* pixels = sheet.block + InfoHeaderBytes;
     for (int64_t y = 0; y < h; ++y)
         FUZZ_CHECK(std::memcmp(pixels + (layout.originY + y) * stride + 3 * int64_t{layout.originX},
                                source + y * RowStride(w), static_cast<size_t>(3 * w)) == 0);
     uint8_t grey = BackgroundGreys[parameters.background];
+    uint8_t guide = parameters.cutGuides ? GuideLevel(parameters.background) : grey;
     if (layout.originX > 0 || layout.originY > 0)
-        FUZZ_CHECK(pixels[0] == grey && pixels[1] == grey && pixels[2] == grey);
+        FUZZ_CHECK(pixels[0] == grey || pixels[0] == guide);
+    // Just left of the first copy, where no copy lies, the guide runs.
+    if (layout.originX > 0)
+        FUZZ_CHECK(pixels[layout.originY * stride + 3 * (layout.originX - 1)] == guide);
     for (int64_t pad = 3 * W; pad < stride; ++pad)
         FUZZ_CHECK(pixels[pad] == grey);
+    if (turned)
+        ReleaseDib(picture);
 }
 
 void FuzzFailure(const char* invariant, const char* file, int line) {

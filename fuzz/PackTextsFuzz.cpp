@@ -1,12 +1,13 @@
 // The texts the pack command reads (sheet size, distance, margin) through its parsing and the grid
 // layout, and, when the grid fits a small sheet, through the sheet itself.
 //
-// Input: one byte of switches (bit 0: margin on; the rest picks the background), then the size,
-// distance, margin and source-size texts, one a line. Each parsed number is compared with the C
-// library's reading of the same text, and each layout with the layout's arithmetic done exactly,
-// step by step, as the pack command's grid is defined: within the definition's limits (every sum
-// and product within the signed 32-bit range) the result must be that one; outside them the
-// layout may refuse, but what it gives must still lie on the sheet.
+// Input: one byte of switches (bit 0: margin on; bit 1: cut guides; bit 2: turned copies; the
+// rest picks the background), then the size, distance, margin and source-size texts, one a line.
+// Each parsed number is compared with the C library's reading of the same text, and each layout
+// with the layout's arithmetic done exactly, step by step, as the pack command's grid is defined:
+// within the definition's limits (every sum and product within the signed 32-bit range) the result
+// must be that one; outside them the layout may refuse, but what it gives must still lie on the
+// sheet.
 
 #include "FuzzInput.h"
 
@@ -151,7 +152,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     p.sheetWidth = width;
     p.sheetHeight = height;
     p.marginOn = data[0] & 1;
-    p.background = (data[0] >> 1) % backgroundLevelCount;
+    p.cutGuides = (data[0] & 2) != 0;
+    p.turnCopies = (data[0] & 4) != 0;
+    p.background = (data[0] >> 3) % backgroundLevelCount;
     int32_t sourceWidth = 7, sourceHeight = 5;
     if (ParseSheetSize(texts[3].c_str(), &sourceWidth, &sourceHeight) != 2) {
         sourceWidth = 7;

@@ -23,6 +23,9 @@ struct AppState {
     int32_t saveMode = DefaultSaveMode; // row of SaveFormats, or -1 when none is selected
     RecentSizes recentSizes;
     uint32_t ignoreOrientation = 0; // 1: JPEG pixels are packed as stored, not turned upright
+    int32_t dpi = 0; // the sheets' print resolution, MinDpi to MaxDpi; 0 when none is set
+    uint32_t cutGuides = DefaultPackParameters.cutGuides;   // 1: guides to cut along
+    uint32_t turnCopies = DefaultPackParameters.turnCopies; // 1: turned where more copies fit
 
     // The opened photograph, owned here from a successful load to the next Open or the exit.
     PackedDib sourceImage;

@@ -33,3 +33,21 @@ inline constexpr char MarginOffNotANumberHint[] =
     "Margines: odznacz „Bez marginesu” i wpisz liczbę, np. 20";
 inline constexpr char MarginTooSmallHint[] = "Margines: najmniej 0, np. 20";
 inline constexpr char MarginTooLargeHint[] = "Margines: za duży, np. 20";
+inline constexpr char DpiHint[] = "Rozdzielczość: od 1 do 10000 dpi albo puste pole, np. 300";
+
+// What the print choices tell before packing: the source's size on paper, "%s x %s" its width
+// and height in millimetres with one decimal, and how many copies fit as the source stands and
+// turned a quarter.
+inline constexpr char SourceMillimetresText[] = "%s x %s mm przy %d dpi";
+inline constexpr char CopyCountText[] = "Kopii: %lld, po obróceniu: %lld";
+
+// Printing: a sheet larger than the printable area, "%s" by how much, across, down or both
+// ("o 12,3 mm w poziomie i o 4,0 mm w pionie").
+inline constexpr char PrintCaption[] = "Drukowanie";
+inline constexpr char SheetLargerThanPaperQuestion[] =
+    "Arkusz jest większy niż obszar wydruku %s, więc nie zmieści się cały na papierze. "
+    "Drukować mimo to, bez zmniejszania?";
+inline constexpr char ExcessAcrossText[] = "o %s mm w poziomie";
+inline constexpr char ExcessDownText[] = "o %s mm w pionie";
+inline constexpr char ExcessJoint[] = " i ";
+inline constexpr char PrintFailedMessage[] = "Drukowanie nieudane";

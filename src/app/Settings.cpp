@@ -63,6 +63,13 @@ void WriteUnsigned(ProfileFile& profile, const char* section, const char* key, u
     profile.Write(section, key, text);
 }
 
+// A key that came later than the others: written only when the file holds it already or the
+// value is not its default, so that files of users who never chose it stay as they were.
+void WriteLaterKey(ProfileFile& profile, const char* key, uint32_t value, uint32_t defaultValue) {
+    if (value != defaultValue || profile.Holds(KafelatorSection, key))
+        WriteUnsigned(profile, KafelatorSection, key, value);
+}
+
 } // namespace
 
 Settings ReadSettings(const char* fileName) {
@@ -103,6 +110,14 @@ Settings ReadSettings(const char* fileName) {
 
     parsed = ReadUnsigned(profile, KafelatorSection, "IgnoreOrientation", &value);
     settings.ignoreOrientation = parsed && value <= 1 ? value : defaults.ignoreOrientation;
+
+    parsed = ReadUnsigned(profile, KafelatorSection, "Dpi", &value);
+    settings.dpi = parsed && value <= static_cast<uint32_t>(MaxDpi) ? static_cast<int32_t>(value)
+                                                                    : defaults.dpi;
+    parsed = ReadUnsigned(profile, KafelatorSection, "CutGuides", &value);
+    settings.cutGuides = parsed && value <= 1 ? value : defaults.cutGuides;
+    parsed = ReadUnsigned(profile, KafelatorSection, "TurnCopies", &value);
+    settings.turnCopies = parsed && value <= 1 ? value : defaults.turnCopies;
     return settings;
 }
 
@@ -126,6 +141,11 @@ bool WriteSettings(const char* fileName, const Settings& settings) {
     WriteUnsigned(profile, KafelatorSection, "Distance", static_cast<uint32_t>(settings.distance));
     WriteUnsigned(profile, KafelatorSection, "Background", settings.background);
     WriteUnsigned(profile, KafelatorSection, "SaveMode", static_cast<uint32_t>(settings.saveMode));
+    const Settings defaults;
+    WriteLaterKey(profile, "Dpi", static_cast<uint32_t>(settings.dpi),
+                  static_cast<uint32_t>(defaults.dpi));
+    WriteLaterKey(profile, "CutGuides", settings.cutGuides, defaults.cutGuides);
+    WriteLaterKey(profile, "TurnCopies", settings.turnCopies, defaults.turnCopies);
     return profile.Save();
 }
 
@@ -138,11 +158,15 @@ void LoadSettings() {
     appState.background = settings.background;
     appState.saveMode = settings.saveMode;
     appState.ignoreOrientation = settings.ignoreOrientation;
+    appState.dpi = settings.dpi;
+    appState.cutGuides = settings.cutGuides;
+    appState.turnCopies = settings.turnCopies;
 }
 
 void SaveSettings() {
     // A settings file that cannot be written is not the user's concern at exit.
     WriteSettings(SettingsFileName,
                   {appState.recentSizes, appState.marginOn, appState.margin, appState.distance,
-                   appState.background, appState.saveMode, appState.ignoreOrientation});
+                   appState.background, appState.saveMode, appState.ignoreOrientation, appState.dpi,
+                   appState.cutGuides, appState.turnCopies});
 }

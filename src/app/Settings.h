@@ -1,8 +1,10 @@
 #pragma once
 // The settings file "zeltrim.ini" in the current folder: every choice and the recent sheet sizes
 // survive between runs in it. Sections "Resolution" (Count, XY1 .. XY<Count>, LastUsed) and
-// "Kafelator" (MarginOn, Margin, Distance, Background, SaveMode, and IgnoreOrientation, which is
-// read but never written: a user sets it by hand), every value decimal text.
+// "Kafelator" (MarginOn, Margin, Distance, Background, SaveMode; IgnoreOrientation, which is
+// read but never written: a user sets it by hand; Dpi, CutGuides and TurnCopies, written only
+// when the file holds them already or they differ from their defaults, so that the file of a user
+// who never touched them stays as it was), every value decimal text.
 
 #include "app/RecentSizes.h"
 #include "image/SaveFormats.h"
@@ -23,6 +25,9 @@ struct Settings {
     uint32_t background = DefaultPackParameters.background;
     int32_t saveMode = DefaultSaveMode;
     uint32_t ignoreOrientation = 0; // 1: JPEG sources are packed as stored
+    int32_t dpi = 0;                // the sheets' print resolution; 0 when none is set
+    uint32_t cutGuides = DefaultPackParameters.cutGuides;
+    uint32_t turnCopies = DefaultPackParameters.turnCopies;
 };
 
 // Reads the named file. Each value is checked on its own; a missing file, key or unusable value

@@ -3,6 +3,7 @@
 
 #include "app/Messages.h"
 #include "cli/CliOptions.h"
+#include "image/PdfFile.h"
 #include "image/SourceImage.h"
 #include "pack/SheetBuilding.h"
 #include "platform/FileCalls.h"
@@ -29,9 +30,9 @@ int FailLayout(LayoutVerdict verdict, const CliOptions& options) {
     const PackParameters& pack = options.pack;
     switch (verdict) {
     case LayoutVerdict::SourceTooLarge:
-        return Fail(SourceTooLargeMessage, options.source + ", --size " + options.sizeText);
+        return Fail(SourceTooLargeMessage, options.source + ", " + options.sizeText);
     case LayoutVerdict::SheetTooLarge:
-        return Fail(SheetTooLargeMessage, "--size " + options.sizeText);
+        return Fail(SheetTooLargeMessage, options.sizeText);
     case LayoutVerdict::BadDistance:
         return Fail(BadDistanceMessage, "--distance " + std::to_string(pack.distance));
     case LayoutVerdict::BadMargin:
@@ -41,6 +42,18 @@ int FailLayout(LayoutVerdict verdict, const CliOptions& options) {
         break;
     }
     return Fail(WrongFormatMessage, options.source);
+}
+
+// A PDF page holds the sheet as one picture, so the sheet is composed whole. The page needs a
+// size on paper: 300 dpi when none is given.
+WrittenSheet WritePdfSheet(const PackedDib& source, const CliOptions& options, const char* output) {
+    BuiltSheet built = BuildSheet(source, options.pack);
+    if (built.verdict != LayoutVerdict::Fits || built.sheet.block == nullptr)
+        return {built.verdict, false, false};
+    int32_t dpi = options.dpi != 0 ? options.dpi : DefaultPrintDpi;
+    bool written = WritePdfFile(output, built.sheet, options.saveFormat, dpi) == 1;
+    ReleaseDib(built.sheet);
+    return {LayoutVerdict::Fits, true, written};
 }
 
 int Pack(const CliOptions& options) {
@@ -64,13 +77,15 @@ int Pack(const CliOptions& options) {
     // The sheet goes straight to the file a band at a time, never held whole: the dialogs keep
     // it for the preview, the packer has no use for it. A stop signal caught on the way abandons
     // the write, or the rename after it.
-    WrittenSheet sheet = WriteSheet(loaded.image, options.pack, output, options.saveFormat,
-                                    {std::move(loaded.iccProfile)});
+    WrittenSheet sheet = options.pdf
+                             ? WritePdfSheet(loaded.image, options, output)
+                             : WriteSheet(loaded.image, options.pack, output, options.saveFormat,
+                                          {std::move(loaded.iccProfile), options.dpi});
     ReleaseDib(loaded.image);
     if (sheet.verdict != LayoutVerdict::Fits)
         return FailLayout(sheet.verdict, options);
     if (!sheet.made)
-        return Fail(PackFailedMessage, "--size " + options.sizeText);
+        return Fail(PackFailedMessage, options.sizeText);
     if (int signalNumber = CaughtStopSignal(); signalNumber != 0)
         return ExitSignalled + signalNumber;
     return sheet.written ? ExitPacked : Fail(SaveFailedMessage, options.output);
@@ -91,7 +106,8 @@ int main(int argc, char** argv) {
         std::puts("kafelator-cli " KAFELATOR_VERSION);
         return ExitPacked;
     case CliRequest::UsageError:
-        std::fprintf(stderr, "kafelator-cli: %s\n%s", error.c_str(), CliUsage);
+        // The fault and where to read more: the whole usage would bury the one line that matters.
+        std::fprintf(stderr, "kafelator-cli: %s\n%s", error.c_str(), CliUsageHint);
         return ExitUsage;
     case CliRequest::Pack:
         break;

@@ -1,5 +1,7 @@
 #include "cli/CliOptions.h"
 
+#include "image/SheetMetadata.h"
+#include "pack/PaperSizes.h"
 #include "pack/SheetCompositor.h"
 #include "platform/NumberText.h"
 
@@ -10,16 +12,27 @@
 const char CliUsage[] =
     "Usage: kafelator-cli [OPTIONS] SOURCE OUTPUT\n"
     "Fills a sheet with unscaled copies of the photograph SOURCE (JPEG, PNG or BMP) and saves it\n"
-    "as OUTPUT (24-bit BMP or JPEG, the JPEG with the source's colour profile).\n"
+    "as OUTPUT (24-bit BMP or JPEG, the JPEG with the source's colour profile, or a PDF page of\n"
+    "the sheet at true size).\n"
     "\n"
     "  -s, --size W,H         sheet size in pixels, \"2480 3508\", \"2480,3508\" or \"2480*3508\"\n"
+    "      --paper NAME       instead of --size, a paper's size at the resolution: A3, A4, A5,\n"
+    "                         A6, 9x13, 10x15, 13x18, 15x21, 20x30 (cm), letter, legal, 4x6,\n"
+    "                         5x7, 8x10 (inches); portrait\n"
+    "      --landscape        the paper turned to landscape\n"
+    "      --dpi N            print resolution written into the sheet, 1 to 10000 (default\n"
+    "                         none; 300 with --paper and for a PDF page)\n"
     "  -d, --distance N       minimum distance between copies (default 50; may be negative)\n"
     "  -m, --margin N         margin on each side (default 20)\n"
     "      --no-margin        no margin\n"
     "  -b, --background N     0 jasne, 1 jasnoszare, 2 szare, 3 ciemnoszare, 4 czarne,\n"
     "                         by number or name (default 0)\n"
+    "      --cut-guides       one-pixel lines to cut along, in the gaps and margins\n"
+    "      --turn-copies      the copies turned a quarter clockwise where more of them fit\n"
     "  -f, --format N         0 bmp, 1 jpg quality 75, 2 jpg quality 50, 3 jpg quality 15\n"
-    "                         (default 0 for an OUTPUT ending in .bmp, else 1)\n"
+    "                         (default 0 for an OUTPUT ending in .bmp, else 1); in a PDF page,\n"
+    "                         0 keeps the pixels without loss, 1 to 3 as that JPEG\n"
+    "      --pdf              OUTPUT is a one-page PDF file, as is any OUTPUT ending in .pdf\n"
     "      --ignore-orientation\n"
     "                         pack a JPEG's pixels as stored, not turned upright as its\n"
     "                         camera recorded\n"
@@ -34,7 +47,17 @@ const char CliUsage[] =
 
 namespace {
 
-enum LongOnly { NoMarginOption = 256, VersionOption, IgnoreOrientationOption };
+enum LongOnly {
+    NoMarginOption = 256,
+    VersionOption,
+    IgnoreOrientationOption,
+    PaperOption,
+    LandscapeOption,
+    DpiOption,
+    PdfOption,
+    CutGuidesOption,
+    TurnCopiesOption,
+};
 
 const option LongOptions[] = {
     {"size", required_argument, nullptr, 's'},
@@ -47,6 +70,12 @@ const option LongOptions[] = {
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, VersionOption},
     {"ignore-orientation", no_argument, nullptr, IgnoreOrientationOption},
+    {"paper", required_argument, nullptr, PaperOption},
+    {"landscape", no_argument, nullptr, LandscapeOption},
+    {"dpi", required_argument, nullptr, DpiOption},
+    {"pdf", no_argument, nullptr, PdfOption},
+    {"cut-guides", no_argument, nullptr, CutGuidesOption},
+    {"turn-copies", no_argument, nullptr, TurnCopiesOption},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -132,13 +161,44 @@ bool ReadFormat(const char* text, int32_t* format, std::string* error) {
 }
 
 bool ReadSize(const char* text, CliOptions* options, std::string* error) {
-    options->sizeText = text;
+    options->sizeText = std::string("--size ") + text;
     if (ReadWholeSize(text, &options->pack.sheetWidth, &options->pack.sheetHeight))
         return true;
     *error = std::string("--size takes two whole numbers separated by a blank, \",\" or \"*\" "
                          "(as 2480,3508), not ") +
              text;
     return false;
+}
+
+bool ReadDpi(const char* text, int32_t* dpi, std::string* error) {
+    if (!ReadNumberOption(DpiOption, text, dpi, error))
+        return false;
+    if (*dpi >= MinDpi && *dpi <= MaxDpi)
+        return true;
+    *error = std::string("--dpi takes 1 to 10000, not ") + text;
+    return false;
+}
+
+bool ReadPaper(const char* text, int* paper, std::string* error) {
+    *paper = FindPaperSize(text);
+    if (*paper >= 0)
+        return true;
+    *error = "--paper takes";
+    for (int row = 0; row < paperSizeCount; ++row)
+        *error += std::string(row == 0 ? " " : ", ") + PaperSizes[row].name;
+    *error += std::string(", not ") + text;
+    return false;
+}
+
+// The sheet size of the paper at the resolution, which is 300 dpi when none is given and is then
+// written into the sheet too.
+void TakePaperSize(int paper, bool landscape, CliOptions* options) {
+    if (options->dpi == 0)
+        options->dpi = DefaultPrintDpi;
+    PaperPixels(PaperSizes[paper], options->dpi, landscape, &options->pack.sheetWidth,
+                &options->pack.sheetHeight);
+    options->sizeText =
+        std::string("--paper ") + PaperSizes[paper].name + (landscape ? " --landscape" : "");
 }
 
 // What getopt_long refused: an option that takes no value given one, or one it does not know.
@@ -159,9 +219,15 @@ int32_t SaveFormatForName(const std::string& outputName) {
     return bmp ? 0 : 1;
 }
 
+bool IsPdfName(const std::string& outputName) {
+    size_t length = outputName.size();
+    return length >= 4 && strcasecmp(outputName.c_str() + length - 4, ".pdf") == 0;
+}
+
 CliRequest ParseCliOptions(int argc, char** argv, CliOptions* options, std::string* error) {
     *options = {};
-    bool sizeGiven = false, read = true;
+    bool sizeGiven = false, landscape = false, read = true;
+    int paper = -1;
     optind = 0; // start afresh, also when called more than once
     opterr = 0;
     for (;;) {
@@ -195,6 +261,24 @@ CliRequest ParseCliOptions(int argc, char** argv, CliOptions* options, std::stri
         case 'n':
             options->noClobber = true;
             break;
+        case PaperOption:
+            read = ReadPaper(optarg, &paper, error);
+            break;
+        case LandscapeOption:
+            landscape = true;
+            break;
+        case DpiOption:
+            read = ReadDpi(optarg, &options->dpi, error);
+            break;
+        case PdfOption:
+            options->pdf = true;
+            break;
+        case CutGuidesOption:
+            options->pack.cutGuides = true;
+            break;
+        case TurnCopiesOption:
+            options->pack.turnCopies = true;
+            break;
         case 'h':
             return CliRequest::Help;
         case VersionOption:
@@ -215,13 +299,24 @@ CliRequest ParseCliOptions(int argc, char** argv, CliOptions* options, std::stri
             *error += std::string(i == optind ? ", not " : " ") + argv[i];
         return CliRequest::UsageError;
     }
-    if (!sizeGiven) {
-        *error = "the sheet size is required (--size W,H)";
+    if (sizeGiven && paper >= 0) {
+        *error = "give --size or --paper, not both";
         return CliRequest::UsageError;
     }
+    if (landscape && paper < 0) {
+        *error = "--landscape turns a --paper, and none is given";
+        return CliRequest::UsageError;
+    }
+    if (!sizeGiven && paper < 0) {
+        *error = "the sheet size is required (--size W,H or --paper NAME)";
+        return CliRequest::UsageError;
+    }
+    if (paper >= 0)
+        TakePaperSize(paper, landscape, options);
     options->source = argv[optind];
     options->output = argv[optind + 1];
     if (options->saveFormat < 0)
         options->saveFormat = SaveFormatForName(options->output);
+    options->pdf = options->pdf || IsPdfName(options->output);
     return CliRequest::Pack;
 }

@@ -1,11 +1,13 @@
 #include "image/BmpFile.h"
 
 #include "image/LittleEndian.h"
+#include "image/SheetMetadata.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -13,6 +15,7 @@ namespace {
 constexpr int64_t ReadChunkBytes = 32767;
 constexpr uint16_t BmpType = 0x4D42; // "BM"
 constexpr uint32_t WrittenPixelOffset = BmpFileHeaderBytes + InfoHeaderBytes;
+constexpr int XPelsPerMeterField = 24, YPelsPerMeterField = 28;
 // The rows of one band of WriteBmpRows: about a megabyte, made and written while they are still in
 // the core's cache. Larger writes fill the file's pages faster (a 10000 x 10000 sheet took 93 ms in
 // bands of 256 KB, 80 in bands of 1 and 2 MB). Its place within a page follows the file, which has
@@ -43,6 +46,12 @@ bool WriteBands(NewFile& file, int32_t height, int64_t stride, const RowSource& 
         offset += count * stride;
     }
     return true;
+}
+
+// The resolution in a 40-byte header's biXPelsPerMeter and biYPelsPerMeter.
+void WriteResolution(uint8_t* infoHeader, int32_t dpi) {
+    WriteLe32(infoHeader + XPelsPerMeterField, static_cast<uint32_t>(PixelsPerMetre(dpi)));
+    WriteLe32(infoHeader + YPelsPerMeterField, static_cast<uint32_t>(PixelsPerMetre(dpi)));
 }
 
 } // namespace
@@ -78,23 +87,32 @@ PackedDib ReadBmp(FileHandle file) {
     return image;
 }
 
-int WriteBmpFile(const char* fileName, const PackedDib& image) {
+int WriteBmpFile(const char* fileName, const PackedDib& image, int32_t dpi) {
     uint8_t fileHeader[BmpFileHeaderBytes];
     WriteFileHeader(fileHeader, image.blockBytes);
     if (image.block == nullptr)
         return 0;
+    // The header as written: the block's own, with the resolution when one is given.
+    int64_t headerBytes = dpi > 0 && image.blockBytes >= InfoHeaderBytes ? InfoHeaderBytes : 0;
+    uint8_t header[InfoHeaderBytes];
+    if (headerBytes != 0) {
+        std::memcpy(header, image.block, InfoHeaderBytes);
+        WriteResolution(header, dpi);
+    }
     NewFile file;
     if (!CreateNewFile(fileName, &file))
         return 0;
     if (!WriteNewFile(file, fileHeader, BmpFileHeaderBytes) ||
-        !WriteNewFile(file, image.block, image.blockBytes)) {
+        !WriteNewFile(file, header, headerBytes) ||
+        !WriteNewFile(file, image.block + headerBytes, image.blockBytes - headerBytes)) {
         DiscardNewFile(file);
         return 0;
     }
     return FinishNewFile(file) ? 1 : 0;
 }
 
-int WriteBmpRows(const char* fileName, int32_t width, int32_t height, const RowSource& rows) {
+int WriteBmpRows(const char* fileName, int32_t width, int32_t height, const RowSource& rows,
+                 int32_t dpi) {
     int64_t stride = RowStride(width), pixelBytes = stride * height;
     if (width < 1 || height < 1 || rows.fill == nullptr || InfoHeaderBytes + pixelBytes > INT32_MAX)
         return 0;
@@ -106,6 +124,8 @@ int WriteBmpRows(const char* fileName, int32_t width, int32_t height, const RowS
         return 0;
     WriteFileHeader(buffer, static_cast<int32_t>(InfoHeaderBytes + pixelBytes));
     WriteInfoHeader(buffer + BmpFileHeaderBytes, width, height, static_cast<uint32_t>(pixelBytes));
+    if (dpi > 0)
+        WriteResolution(buffer + BmpFileHeaderBytes, dpi);
     NewFile file;
     bool written = CreateNewFile(fileName, &file);
     if (written && !WriteBands(file, height, stride, rows, buffer, bandRows)) {

@@ -18,11 +18,14 @@ PackedDib ReadBmp(FileHandle file);
 int ReadInChunks(FileHandle file, uint8_t* destination, int64_t count);
 
 // Writes the image's whole block behind a 14-byte file header; 1 on success, 0 on failure. A
-// failed write leaves any existing file as it was and no partial file behind.
-int WriteBmpFile(const char* fileName, const PackedDib& image);
+// failed write leaves any existing file as it was and no partial file behind. A resolution of 1
+// dpi or more goes into the written header's biXPelsPerMeter and biYPelsPerMeter (the block
+// stays as it is); 0 writes the block's own bytes.
+int WriteBmpFile(const char* fileName, const PackedDib& image, int32_t dpi = 0);
 
 // Writes a 24-bit bottom-up picture of width x height whose rows the row source makes, a band at a
 // time, never holding it whole: the file WriteBmpFile writes for the same picture with the header
-// every sheet has (biSizeImage the pixel bytes), byte for byte. 1 on success, 0 on failure,
-// including a picture whose block would pass the formats' 32-bit sizes.
-int WriteBmpRows(const char* fileName, int32_t width, int32_t height, const RowSource& rows);
+// every sheet has (biSizeImage the pixel bytes) and the same resolution, byte for byte. 1 on
+// success, 0 on failure, including a picture whose block would pass the formats' 32-bit sizes.
+int WriteBmpRows(const char* fileName, int32_t width, int32_t height, const RowSource& rows,
+                 int32_t dpi = 0);

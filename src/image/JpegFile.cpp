@@ -1,5 +1,6 @@
 #include "image/JpegFile.h"
 
+#include "platform/FileCalls.h"
 #include "platform/JpegCodec.h"
 
 #include <cstdint>
@@ -21,10 +22,25 @@ bool RowsLieInBlock(const PackedDib& image) {
     return width >= 1 && rows >= 1 && InfoHeaderBytes + RowStride(width) * rows <= image.blockBytes;
 }
 
+// A 24-bit picture whose rows lie inside its block: beyond the bit count, a short block is refused
+// rather than read past its end.
+bool IsEncodable(const PackedDib& image) {
+    return image.block != nullptr && image.blockBytes >= InfoHeaderBytes &&
+           ImageBitCount(image.block) == DibBitCount && RowsLieInBlock(image);
+}
+
+// Where the codec writes the file: under its name, through the path that never loses a file, or
+// on at the end of a file being written, and then the bytes it took there.
+struct JpegTarget {
+    const char* fileName = nullptr;
+    NewFile* intoFile = nullptr;
+    int64_t* streamBytes = nullptr;
+};
+
 // Writes the rows of a DIB in memory, or those a row source makes (pixels null), through the
 // codec; a negative height is a top-down picture. What the metadata holds that a JPEG file can
 // carry goes to the codec here.
-int WriteJpeg(const char* fileName, int32_t width, int32_t height, uint8_t* pixels,
+int WriteJpeg(const JpegTarget& target, int32_t width, int32_t height, uint8_t* pixels,
               const RowSource& rows, int32_t quality, const SheetMetadata& metadata) {
     JpegCodecProps props;
     if (InitialiseJpegProps(&props) != 0)
@@ -36,7 +52,8 @@ int WriteJpeg(const char* fileName, int32_t width, int32_t height, uint8_t* pixe
     props.dibPadBytes = static_cast<int32_t>(PadBytes(width));
     props.dibChannels = DibChannels;
     props.dibColor = JpegColorBgr;
-    props.fileName = fileName;
+    props.fileName = target.fileName;
+    props.intoFile = target.intoFile;
     props.jpegWidth = width;
     props.jpegHeight = height < 0 ? -height : height;
     props.jpegChannels = DibChannels;
@@ -44,8 +61,10 @@ int WriteJpeg(const char* fileName, int32_t width, int32_t height, uint8_t* pixe
     props.jpegSubsampling = JpegSubsampling420;
     props.jpegQuality = quality;
     props.iccProfile = metadata.iccProfile;
-    props.jfifDotsPerInch = 0; // sheets have no print resolution: the aspect ratio 1:1 alone
+    props.jfifDotsPerInch = metadata.dpi; // 0: the aspect ratio 1:1 alone
     int result = WriteJpegData(&props, JpegWritePicture) == 0 ? 1 : 0;
+    if (target.streamBytes != nullptr)
+        *target.streamBytes = props.streamBytes;
     ReleaseJpegProps(&props);
     return result;
 }
@@ -99,14 +118,11 @@ PackedDib ReadJpegFile(const char* fileName, JpegMetadata* metadata) {
 
 int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
                   const SheetMetadata& metadata) {
-    // Beyond the bit count, the rows must lie inside the block: a short block is refused rather
-    // than read past its end.
-    if (image.block == nullptr || image.blockBytes < InfoHeaderBytes ||
-        ImageBitCount(image.block) != DibBitCount || !RowsLieInBlock(image))
+    if (!IsEncodable(image))
         return 0;
     // A top-down picture (negative height) is read top-down; its height is not INT32_MIN, whose
     // rows lie in no block.
-    return WriteJpeg(fileName, ImageWidth(image.block), ImageHeight(image.block),
+    return WriteJpeg({fileName}, ImageWidth(image.block), ImageHeight(image.block),
                      image.block + InfoHeaderBytes, {}, quality, metadata);
 }
 
@@ -114,5 +130,12 @@ int WriteJpegRows(const char* fileName, int32_t width, int32_t height, const Row
                   int32_t quality, const SheetMetadata& metadata) {
     if (width < 1 || height < 1 || rows.fill == nullptr)
         return 0;
-    return WriteJpeg(fileName, width, height, nullptr, rows, quality, metadata);
+    return WriteJpeg({fileName}, width, height, nullptr, rows, quality, metadata);
+}
+
+int WriteJpegStream(NewFile& file, const PackedDib& image, int32_t quality, int64_t* streamBytes) {
+    if (!IsEncodable(image))
+        return 0;
+    return WriteJpeg({nullptr, &file, streamBytes}, ImageWidth(image.block),
+                     ImageHeight(image.block), image.block + InfoHeaderBytes, {}, quality, {});
 }

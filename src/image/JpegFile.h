@@ -3,6 +3,7 @@
 
 #include "image/PackedDib.h"
 #include "image/SheetMetadata.h"
+#include "platform/FileCalls.h"
 #include "platform/RowSource.h"
 
 #include <cstdint>
@@ -23,9 +24,9 @@ struct JpegMetadata {
 PackedDib ReadJpegFile(const char* fileName, JpegMetadata* metadata = nullptr);
 
 // Writes a 24-bit picture as a three-channel YCbCr JPEG file with 4:2:0 chroma at the given
-// quality (1 to 100), with the metadata's ICC profile, when it has one, in APP2 segments right
-// after the JFIF segment; 1 on success, 0 on failure. A failed write keeps any existing file and
-// leaves no partial one.
+// quality (1 to 100), with the metadata's resolution as the JFIF segment's density in dots per
+// inch and its ICC profile, when it has one, in APP2 segments right after the JFIF segment; 1 on
+// success, 0 on failure. A failed write keeps any existing file and leaves no partial one.
 int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
                   const SheetMetadata& metadata);
 
@@ -34,3 +35,8 @@ int WriteJpegFile(const char* fileName, const PackedDib& image, int32_t quality,
 // picture, byte for byte.
 int WriteJpegRows(const char* fileName, int32_t width, int32_t height, const RowSource& rows,
                   int32_t quality, const SheetMetadata& metadata);
+
+// The same JPEG stream, without metadata, written at the end of a file being written, for files
+// that hold a JPEG stream inside them; *streamBytes is its byte count. 1 on success, 0 on
+// failure, after which the caller discards the file.
+int WriteJpegStream(NewFile& file, const PackedDib& image, int32_t quality, int64_t* streamBytes);

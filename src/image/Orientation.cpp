@@ -27,12 +27,11 @@ constexpr SourceMap SourceMaps[OrientationCount] = {
     {1, 0, -1, 0, 1, 0, true},   // 8: a quarter turn anticlockwise
 };
 
-} // namespace
+constexpr int32_t QuarterClockwise = 6;
 
-PackedDib TurnUpright(PackedDib image, int32_t orientation) {
-    if (orientation <= UprightOrientation || orientation > OrientationCount)
-        return image;
-    const SourceMap& map = SourceMaps[orientation - 1];
+// The picture as the map of the orientation turns it, in a new block; none when its memory cannot
+// be had.
+PackedDib Turned(const PackedDib& image, const SourceMap& map) {
     int64_t width = ImageWidth(image.block), height = ImageHeight(image.block);
     int64_t uprightWidth = map.swapsSides ? height : width;
     int64_t uprightHeight = map.swapsSides ? width : height;
@@ -55,6 +54,19 @@ PackedDib TurnUpright(PackedDib image, int32_t orientation) {
                 std::memcpy(to, stored + from, PixelBytes);
         }
     }
+    return upright;
+}
+
+} // namespace
+
+PackedDib TurnUpright(PackedDib image, int32_t orientation) {
+    if (orientation <= UprightOrientation || orientation > OrientationCount)
+        return image;
+    PackedDib upright = Turned(image, SourceMaps[orientation - 1]);
     ReleaseDib(image);
     return upright;
+}
+
+PackedDib TurnedQuarterClockwise(const PackedDib& image) {
+    return Turned(image, SourceMaps[QuarterClockwise - 1]);
 }

@@ -11,3 +11,7 @@
 // outside 1 to 8, gives the picture back as it is. Otherwise the picture is released and a new
 // block is returned, none when its memory cannot be had.
 PackedDib TurnUpright(PackedDib image, int32_t orientation);
+
+// A new picture: the 24-bit bottom-up picture turned a quarter clockwise, its top to the right,
+// so its width is the picture's height. The picture stays; none when the memory cannot be had.
+PackedDib TurnedQuarterClockwise(const PackedDib& image);

@@ -18,7 +18,8 @@ extern const int32_t SaveQualities[];
 inline constexpr int32_t DefaultSaveMode = 1;
 
 // Writes the sheet in the save format of the given row: row 0 as a BMP file, rows 1 to 3 as JPEG
-// files at the row's quality, carrying what the metadata holds that JPEG files can. 1 on
+// files at the row's quality, carrying what the metadata holds that each kind can (both the
+// resolution, JPEG files the profile too). 1 on
 // success, 0 on failure; a row outside the table (-1 when nothing is chosen) writes nothing and
 // gives 0.
 int WriteInSaveFormat(const char* fileName, const PackedDib& sheet, int32_t saveMode,

@@ -12,6 +12,7 @@
 #include "ui/DialogTemplates.h"
 #include "ui/FieldHints.h"
 #include "ui/PreviewDialog.h"
+#include "ui/PrintChoices.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -65,12 +66,18 @@ void PackSheet(Dialog* dialog) {
                     appState.marginOn == 1 ? MarginNotANumberHint : MarginOffNotANumberHint);
         return;
     }
+    GetDlgItemText(dialog, DpiEdit, text, ControlTextBytes);
+    if (!ReadDpiText(text, &appState.dpi)) {
+        RefuseField(dialog, DpiEdit, DpiHint);
+        return;
+    }
     int32_t background = ComboGetCurSel(dialog, BackgroundList);
     appState.background = background >= 0 ? static_cast<uint32_t>(background) : 0;
     appState.saveMode = ComboGetCurSel(dialog, SaveFormatBox);
 
-    PackParameters parameters{appState.sheetWidth, appState.sheetHeight, appState.distance,
-                              appState.margin,     appState.marginOn,    appState.background};
+    PackParameters parameters{appState.sheetWidth,     appState.sheetHeight,    appState.distance,
+                              appState.margin,         appState.marginOn,       appState.background,
+                              appState.cutGuides != 0, appState.turnCopies != 0};
     BuiltSheet built = BuildSheet(appState.sourceImage, parameters);
     switch (built.verdict) {
     case LayoutVerdict::Fits:

@@ -16,6 +16,8 @@ struct PackParameters {
     int32_t margin = 20;   // pixels on each side of the sheet, while marginOn is 1
     uint32_t marginOn = 1;
     uint32_t background = 0; // row of BackgroundLevels
+    bool cutGuides = false;  // one-pixel lines to cut along, in the gaps and margins
+    bool turnCopies = false; // the source turned a quarter where that fits more copies
 };
 
 inline constexpr PackParameters DefaultPackParameters{};
@@ -27,7 +29,17 @@ struct BuiltSheet {
     PackedDib sheet;
 };
 
+// How many copies of a w x h source the grid fits on the sheet as the source stands, and turned
+// a quarter (h x w); 0 where the grid refuses it.
+struct CopyCounts {
+    int64_t upright;
+    int64_t turned;
+};
+CopyCounts CountCopies(int32_t sourceWidth, int32_t sourceHeight, const PackParameters& parameters);
+
 // Lays out the grid of the packable source on the sheet and composes the sheet when it fits.
+// With turnCopies, a source that fits strictly more copies turned a quarter is packed turned
+// clockwise (its top to the right); otherwise as it stands.
 BuiltSheet BuildSheet(const PackedDib& source, const PackParameters& parameters);
 
 // The layout's verdict and, after Fits, whether the sheet could be made (not when its block would

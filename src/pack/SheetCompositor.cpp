@@ -1,5 +1,7 @@
 #include "pack/SheetCompositor.h"
 
+#include "pack/CutGuides.h"
+
 #include <climits>
 #include <cstdint>
 #include <system_error>
@@ -49,22 +51,30 @@ void InTwoHalves(int64_t H, int64_t pixelBytes, ComposeRange compose) {
 } // namespace
 
 bool PlanSheet(const PackedDib& source, int32_t sheetWidth, int32_t sheetHeight,
-               uint32_t background, const SheetLayout& layout, SheetRecipe* recipe) {
+               uint32_t background, const SheetLayout& layout, bool cutGuides,
+               SheetRecipe* recipe) {
     if (!IsPackablePicture(source) || background >= backgroundLevelCount)
         return false;
     int32_t w = ImageWidth(source.block), h = ImageHeight(source.block);
     if (!LayoutLiesOnSheet(layout, w, h, sheetWidth, sheetHeight) ||
         InfoHeaderBytes + RowStride(sheetWidth) * sheetHeight > INT32_MAX)
         return false;
-    *recipe = {source.block + InfoHeaderBytes, w,     h, sheetWidth, sheetHeight,
-               BackgroundGreys[background],    layout};
+    *recipe = {source.block + InfoHeaderBytes,
+               w,
+               h,
+               sheetWidth,
+               sheetHeight,
+               BackgroundGreys[background],
+               layout,
+               cutGuides,
+               GuideLevel(background)};
     return true;
 }
 
 PackedDib ComposeSheet(const PackedDib& source, int32_t sheetWidth, int32_t sheetHeight,
-                       uint32_t background, const SheetLayout& layout) {
+                       uint32_t background, const SheetLayout& layout, bool cutGuides) {
     SheetRecipe recipe;
-    if (!PlanSheet(source, sheetWidth, sheetHeight, background, layout, &recipe))
+    if (!PlanSheet(source, sheetWidth, sheetHeight, background, layout, cutGuides, &recipe))
         return {};
     int64_t stride = RowStride(sheetWidth);
     int64_t pixelBytes = stride * sheetHeight;

@@ -1,6 +1,7 @@
 #include "pack/SheetRows.h"
 
 #include "image/PackedDib.h"
+#include "pack/CutGuides.h"
 
 #include <cstring>
 
@@ -60,5 +61,8 @@ void ComposeSheetRows(const SheetRecipe& recipe, int64_t firstRow, int64_t endRo
             std::memset(row, recipe.grey, static_cast<size_t>(stride));
         else
             ComposeCopyRow(recipe, recipe.sourcePixels + sourceRow * sourceStride, row, stride);
+        if (recipe.cutGuides)
+            DrawRowGuides(row, r, recipe.sheetWidth, recipe.sourceWidth, recipe.sourceHeight,
+                          recipe.layout, recipe.guideLevel);
     }
 }

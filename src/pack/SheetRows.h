@@ -17,6 +17,8 @@ struct SheetRecipe {
     int32_t sheetHeight = 0;
     uint8_t grey = 0; // for blue, green, red and the pad bytes alike
     SheetLayout layout{};
+    bool cutGuides = false; // one-pixel lines to cut along, in the gaps and margins
+    uint8_t guideLevel = 0; // their grey
 };
 
 // Writes stored rows firstRow to endRow - 1 of the sheet into rows, one after another at the

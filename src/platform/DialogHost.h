@@ -49,6 +49,11 @@ void EndDialog(Dialog* dialog, intptr_t result);
 // signal is caught: the program is ending, and nobody waits to read it.
 void ShowErrorMessage(const char* text);
 
+// MessageBoxA(GetFocus(), text, caption, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2): a modal
+// question owned by the window with the keyboard focus, No the default; true for Yes. Asks
+// nothing, and gives No, once a stop signal is caught.
+bool AskYesNo(const char* caption, const char* text);
+
 // The toolkit's own texts (the file chooser, its buttons and questions, the edits' menus) in
 // Polish, as the program's are: loads the toolkit's Polish translations, once, and formats dates
 // and sizes the Polish way. False when the translations are not installed.

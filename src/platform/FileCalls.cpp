@@ -220,6 +220,10 @@ bool WriteNewFile(NewFile& file, const void* source, int64_t count) {
     return true;
 }
 
+int64_t NewFileOffset(const NewFile& file) {
+    return lseek(file.descriptor, 0, SEEK_CUR);
+}
+
 bool FinishNewFile(NewFile& file) {
     bool closed = close(file.descriptor) == 0; // a delayed write error shows here
     file.descriptor = -1;

@@ -51,6 +51,8 @@ bool CreateNewFile(const char* targetName, NewFile* file);
 // _lwrite and _hwrite: writes all count bytes, or reports failure (false), also when a stop
 // signal is caught on the way.
 bool WriteNewFile(NewFile& file, const void* source, int64_t count);
+// How many bytes have been written so far, for files that hold their own offsets; -1 on failure.
+int64_t NewFileOffset(const NewFile& file);
 // _lclose of a complete file: gives it the target's name in one step, replacing any file there,
 // whose blocks are then freed off the caller's path. On failure, a stop signal caught included,
 // the temporary file is removed and the target is untouched.

@@ -374,13 +374,21 @@ int WritePicture(JpegCodecProps* props) {
         props->jpegChannels != BgrBytes || props->jpegColor != JpegColorYcbcr ||
         props->jpegSubsampling != JpegSubsampling420 || props->jpegQuality < MinQuality ||
         props->jpegQuality > MaxQuality || props->jfifDotsPerInch < 0 ||
-        props->jfifDotsPerInch > MaxDotsPerInch || props->fileName == nullptr ||
+        props->jfifDotsPerInch > MaxDotsPerInch ||
+        (props->fileName == nullptr && props->intoFile == nullptr) ||
         static_cast<int64_t>(props->iccProfile.size()) > MaxIccChunks * IccChunkBytes)
         return Failed;
     JpegEncoding encoding{
         props->dibBytes,   props->rowSource, rows.width,         rows.height,
         rows.pitch,        rows.bottomUp,    props->jpegQuality, props->jfifDotsPerInch,
         &props->iccProfile};
+    if (props->intoFile != nullptr) {
+        int64_t start = NewFileOffset(*props->intoFile);
+        if (start < 0 || !EncodeJpeg(encoding, *props->intoFile))
+            return Failed;
+        props->streamBytes = NewFileOffset(*props->intoFile) - start;
+        return props->streamBytes > 0 ? 0 : Failed;
+    }
     NewFile file;
     if (!CreateNewFile(props->fileName, &file))
         return Failed;

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <vector>
 
+struct NewFile; // FileCalls.h
+
 // Input/output modes of ReadJpegData and WriteJpegData.
 inline constexpr int JpegReadParameters = 0; // width, height and channels of the named file
 inline constexpr int JpegReadPicture = 2;    // the whole picture from the named file into the DIB
@@ -59,6 +61,12 @@ struct JpegCodecProps {
     RowSource rowSource;
     int32_t jfifDotsPerInch = 0;
 
+    // Given to the write entry in place of a file name: the stream goes on at the end of this
+    // file being written, which the caller finishes or discards, and streamBytes says how many
+    // bytes it took there.
+    NewFile* intoFile = nullptr;
+    int64_t streamBytes = 0;
+
     // The codec's own: the named file's bytes, read at the first read and kept until release,
     // so that the parameter pass and the picture pass read the file once.
     uint8_t* fileBytes = nullptr;
@@ -81,12 +89,12 @@ void ReleaseJpegProps(JpegCodecProps* props);
 // So does a progressive stream of more scans than any encoder writes.
 int ReadJpegData(JpegCodecProps* props, int mode);
 
-// Mode JpegWritePicture encodes the DIB, or the rows its row source makes, into the named file.
-// The record must describe a three-channel BGR DIB, a JPEG of the same size, 3 channels, colour
-// JpegColorYcbcr, sampling JpegSubsampling420, quality 1 to 100, a resolution of 0 to 65535 dots
-// per inch and a profile of at most 255 segments (16,707,345 bytes). The picture is coded in
-// horizontal strips on two threads, joined by restart markers (JpegEncoder.h); decoded, it gives
-// exactly the pixels of the same picture coded in one run with TurboJPEG's settings. The file is
-// written under a temporary name and takes its own name only when complete: a failed write keeps
-// an existing file and leaves no partial one.
+// Mode JpegWritePicture encodes the DIB, or the rows its row source makes, into the named file,
+// or at the end of intoFile when that is given. The record must describe a three-channel BGR DIB,
+// a JPEG of the same size, 3 channels, colour JpegColorYcbcr, sampling JpegSubsampling420,
+// quality 1 to 100, a resolution of 0 to 65535 dots per inch and a profile of at most 255 segments
+// (16,707,345 bytes). The picture is coded in horizontal strips on two threads, joined by restart
+// markers (JpegEncoder.h); decoded, it gives exactly the pixels of the same picture coded in one
+// run with TurboJPEG's settings. The named file is written under a temporary name and takes its
+// own name only when complete: a failed write keeps an existing file and leaves no partial one.
 int WriteJpegData(JpegCodecProps* props, int mode);

@@ -139,6 +139,11 @@ ProfileFile::ProfileFile(const char* fileName) : fileName_(fileName), lines_(1) 
     crlf_ = lines_.size() > 1 && !lines_[0].empty() && lines_[0].back() == '\r';
 }
 
+bool ProfileFile::Holds(const char* section, const char* key) const {
+    size_t header = 0, end = 0;
+    return FindSection(lines_, section, &header, &end) && FindKey(lines_, header, end, key) != end;
+}
+
 int32_t ProfileFile::Read(const char* section, const char* key, char* buffer, int32_t size) const {
     if (buffer == nullptr || size <= 0)
         return 0;

@@ -37,6 +37,8 @@ class ProfileFile {
     // size - 1 characters of it and a terminating zero; the empty text when the section, the key
     // or the file is missing. The number of characters stored.
     int32_t Read(const char* section, const char* key, char* buffer, int32_t size) const;
+    // Whether the section holds the key, with a value or an empty one.
+    bool Holds(const char* section, const char* key) const;
     // WritePrivateProfileStringA(section, key, value, file), held in memory until Save. Refused
     // (false) for a name or value that would break the file's lines: a line break anywhere, an
     // empty name, "]" in a section name or "=" in a key.

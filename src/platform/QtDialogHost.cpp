@@ -524,6 +524,17 @@ void ShowErrorMessage(const char* text) {
     box.exec();
 }
 
+bool AskYesNo(const char* caption, const char* text) {
+    if (CaughtStopSignal() != 0)
+        return false;
+    QWidget* focus = QApplication::focusWidget();
+    QMessageBox box(QMessageBox::Question, Text(caption), Text(text),
+                    QMessageBox::Yes | QMessageBox::No,
+                    focus != nullptr ? focus->window() : nullptr);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 int32_t GetSystemMetrics(int32_t index) {
     QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     return index == SM_CXSCREEN ? screen.width() : index == SM_CYSCREEN ? screen.height() : 0;

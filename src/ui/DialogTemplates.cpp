@@ -42,8 +42,25 @@ const ControlTemplate MainControls[] = {
     {UnaddressedId, ControlClass::Static, "Rozmiar obrazu pakowanego:", 134, 103, 91, 8, Label},
     {SourceSizeLabel, ControlClass::Static, "", 134, 113, 89, 15,
      Label | WS_BORDER | SS_SUNKEN | SS_CENTERIMAGE},
+    // The print choices, in a frame of their own below the rest.
+    {UnaddressedId, ControlClass::Button, "Wydruk", 7, 132, 278, 58, Child | BS_GROUPBOX},
+    {UnaddressedId, ControlClass::Static, "Rozdzielczość:", 13, 146, 50, 8, Label},
+    {DpiEdit, ControlClass::Edit, "", 64, 143, 30, 14,
+     Child | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP},
+    {UnaddressedId, ControlClass::Static, "dpi", 97, 146, 14, 8, Label},
+    {UnaddressedId, ControlClass::Static, "Papier:", 118, 146, 26, 8, Label},
+    {PaperList, ControlClass::ComboBox, "", 145, 143, 88, 150,
+     Child | CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
+    {LandscapeCheckBox, ControlClass::Button, "poziomo", 238, 145, 42, 10,
+     Child | BS_AUTOCHECKBOX | WS_TABSTOP},
+    {CutGuidesCheckBox, ControlClass::Button, "Linie cięcia", 13, 162, 62, 10,
+     Child | BS_AUTOCHECKBOX | WS_TABSTOP},
+    {TurnCopiesCheckBox, ControlClass::Button, "Obracaj kopie, gdy zmieści się więcej", 80, 162,
+     150, 10, Child | BS_AUTOCHECKBOX | WS_TABSTOP},
+    {SourceMillimetresLabel, ControlClass::Static, "", 13, 176, 120, 10, Label},
+    {CopyCountLabel, ControlClass::Static, "", 138, 176, 142, 10, Label},
     // A row of its own below the rest: what a refused value should be.
-    {HintStrip, ControlClass::Static, "", 7, 134, 278, 10, Label},
+    {HintStrip, ControlClass::Static, "", 7, 194, 278, 10, Label},
 };
 
 const ControlTemplate PreviewControls[] = {
@@ -53,6 +70,8 @@ const ControlTemplate PreviewControls[] = {
      Child | BS_PUSHBUTTON | WS_TABSTOP},
     {SaveFormatBox, ControlClass::ComboBox, "", 7, 2, 96, 65,
      Child | CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP},
+    {PrintButton, ControlClass::Button, "Drukuj…", 214, 1, 50, 14,
+     Child | BS_PUSHBUTTON | WS_TABSTOP},
 };
 
 } // namespace
@@ -61,7 +80,7 @@ const DialogTemplate MainDialogTemplate = {
     "KAFELATOR",
     "Kafelator v. 0.9.1",
     292,
-    148,
+    208,
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
     DialogFont,
     8,
@@ -72,7 +91,7 @@ const DialogTemplate MainDialogTemplate = {
 const DialogTemplate PreviewDialogTemplate = {
     "PREVIEW",
     "",
-    216,
+    270,
     20,
     WS_POPUP | DS_MODALFRAME | DS_SETFONT,
     DialogFont,

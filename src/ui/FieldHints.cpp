@@ -4,7 +4,7 @@
 
 namespace {
 
-const int32_t HintedFields[] = {SizeBox, DistanceEdit, MarginEdit};
+const int32_t HintedFields[] = {SizeBox, DistanceEdit, MarginEdit, DpiEdit};
 
 } // namespace
 

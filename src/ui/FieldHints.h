@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-// Marks the control (the size box, the distance or the margin edit) and shows the text in the
-// hint strip; any other hint goes.
+// Marks the control (the size box, the distance, margin or resolution edit) and shows the text in
+// the hint strip; any other hint goes.
 void ShowFieldHint(Dialog* dialog, int32_t id, const char* text);
 // Takes every hint away, as a pack command starts.
 void ClearFieldHints(Dialog* dialog);

@@ -9,6 +9,7 @@
 #include "ui/DialogTemplates.h"
 #include "ui/FieldHints.h"
 #include "ui/FileChooser.h"
+#include "ui/PrintChoices.h"
 #include "ui/SaveFormatBox.h"
 
 #include <cstdio>
@@ -37,6 +38,7 @@ void InitialiseMainDialog(Dialog* dialog) {
     if (appState.startFile[0] != '\0')
         OpenSourceFile(appState.startFile);
     ShowSourceState(dialog);
+    InitialisePrintChoices(dialog);
 }
 
 void OpenChosenFile(Dialog* dialog) {
@@ -46,12 +48,14 @@ void OpenChosenFile(Dialog* dialog) {
         return; // cancelled: the source stays as it was
     OpenSourceFile(fileName);
     ShowSourceState(dialog);
+    ShowSheetFacts(dialog);
 }
 
 // The checkbox has toggled itself already.
 void FollowNoMarginCheckBox(Dialog* dialog) {
     appState.marginOn = IsDlgButtonChecked(dialog, NoMarginCheckBox) ? 0 : 1;
     EnableDlgItem(dialog, MarginEdit, appState.marginOn == 1);
+    ShowSheetFacts(dialog);
 }
 
 bool IsTextChange(uint16_t notification) {
@@ -81,12 +85,33 @@ intptr_t MainDialogProc(Dialog* dialog, uint32_t message, uintptr_t wParam, intp
     case NoMarginCheckBox:
         FollowNoMarginCheckBox(dialog);
         return 1;
+    case LandscapeCheckBox:
+        FollowPaperChoice(dialog);
+        return 1;
+    case CutGuidesCheckBox:
+    case TurnCopiesCheckBox:
+        FollowPrintCheckBox(dialog, static_cast<uint16_t>(wParam));
+        return 1;
+    case PaperList:
+        if (static_cast<uint16_t>(wParam >> 16) == CBN_SELCHANGE)
+            FollowPaperChoice(dialog);
+        return 0;
     case SizeBox:
     case DistanceEdit:
     case MarginEdit:
-        // A change of the text takes its hint away; the host's own handling stays.
-        if (IsTextChange(static_cast<uint16_t>(wParam >> 16)))
-            FollowFieldText(dialog, static_cast<uint16_t>(wParam));
+    case DpiEdit:
+        // A change of the text takes its hint away and updates what the values tell; a size the
+        // user gives is no longer the paper's. The host's own handling stays.
+        if (IsTextChange(static_cast<uint16_t>(wParam >> 16))) {
+            auto id = static_cast<uint16_t>(wParam);
+            FollowFieldText(dialog, id);
+            if (id == SizeBox)
+                ForgetPaperChoice(dialog);
+            else if (id == DpiEdit)
+                FollowResolution(dialog);
+            else
+                ShowSheetFacts(dialog);
+        }
         return 0;
     default:
         return 0;

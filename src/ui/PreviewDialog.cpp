@@ -6,6 +6,7 @@
 #include "ui/DialogTemplates.h"
 #include "ui/FileChooser.h"
 #include "ui/SaveFormatBox.h"
+#include "ui/SheetPrinting.h"
 
 #include <algorithm>
 
@@ -30,6 +31,7 @@ void InitialisePreview(Dialog* dialog) {
                (GetSystemMetrics(SM_CYSCREEN) - newHeight) / 2, newWidth, newHeight);
     MoveControl(dialog, SaveButton, newWidth - width0, newHeight - height0);
     MoveControl(dialog, CloseButton, newWidth - width0, newHeight - height0);
+    MoveControl(dialog, PrintButton, newWidth - width0, newHeight - height0);
     MoveControl(dialog, SaveFormatBox, 0, newHeight - height0);
     FillSaveFormatBox(dialog);
 }
@@ -51,7 +53,8 @@ void SaveSheet(Dialog* dialog) {
     // With no format selected (a text typed into the box) the chooser offered BMP names, so the
     // sheet is written as BMP rather than silently not at all.
     int32_t format = appState.saveMode >= 0 ? appState.saveMode : 0;
-    if (!WriteInSaveFormat(fileName, appState.sheetImage, format, {appState.sourceProfile}))
+    if (!WriteInSaveFormat(fileName, appState.sheetImage, format,
+                           {appState.sourceProfile, appState.dpi}))
         ShowErrorMessage(SaveFailedMessage);
     appState.saveMode = ComboGetCurSel(dialog, SaveFormatBox);
     EndDialog(dialog, 1);
@@ -79,6 +82,9 @@ intptr_t PreviewDialogProc(Dialog* dialog, uint32_t message, uintptr_t wParam, i
     case CloseButton:
         appState.saveMode = ComboGetCurSel(dialog, SaveFormatBox);
         EndDialog(dialog, 1);
+        return 1;
+    case PrintButton:
+        PrintSheet(dialog);
         return 1;
     default:
         return 0;

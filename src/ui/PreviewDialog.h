@@ -1,6 +1,6 @@
 #pragma once
 // The preview: the sheet just composed, halved until it fits on the screen, with the save-format
-// box and the Save and Close buttons in a strip below it.
+// box and the Save, Close and Print buttons in a strip below it.
 
 #include "platform/DialogHost.h"
 

@@ -125,6 +125,38 @@ TEST_F(SettingsTest, IgnoreOrientationIsReadButNeverWritten) {
     EXPECT_EQ(ReadTextFile(name), DefaultFile);
 }
 
+// Dpi (0 to 10000), CutGuides and TurnCopies (0 or 1) are checked like the others, and written
+// only where the file holds them already or they differ from their defaults.
+TEST_F(SettingsTest, LaterKeysAreCheckedAndWrittenOnlyWhenChosenOrPresent) {
+    const struct {
+        const char* line;
+        int32_t dpi;
+        uint32_t cutGuides, turnCopies;
+    } values[] = {{"Dpi=300", 300, 0, 0},   {"Dpi=10000", 10000, 0, 0}, {"Dpi=10001", 0, 0, 0},
+                  {"Dpi=-300", 0, 0, 0},    {"Dpi=dużo", 0, 0, 0},      {"CutGuides=1", 0, 1, 0},
+                  {"CutGuides=2", 0, 0, 0}, {"TurnCopies=1", 0, 0, 1},  {"TurnCopies=-1", 0, 0, 0},
+                  {"TurnCopies=", 0, 0, 0}};
+    for (const auto& v : values) {
+        Settings settings = Read(std::string("[Kafelator]\n") + v.line);
+        EXPECT_EQ(std::tuple(settings.dpi, settings.cutGuides, settings.turnCopies),
+                  std::tuple(v.dpi, v.cutGuides, v.turnCopies))
+            << v.line;
+    }
+    Settings settings = Read(DefaultFile);
+    ASSERT_TRUE(WriteSettings(name.c_str(), settings));
+    EXPECT_EQ(ReadTextFile(name), DefaultFile);
+    settings.dpi = 600;
+    settings.turnCopies = 1;
+    ASSERT_TRUE(WriteSettings(name.c_str(), settings));
+    EXPECT_EQ(ReadTextFile(name), DefaultFile + "Dpi=600\nTurnCopies=1\n");
+    // Back at their defaults, the keys the file holds are kept with those values.
+    settings = Read(DefaultFile + "Dpi=600\nCutGuides=\nTurnCopies=1\n");
+    settings.dpi = 0;
+    settings.turnCopies = 0;
+    ASSERT_TRUE(WriteSettings(name.c_str(), settings));
+    EXPECT_EQ(ReadTextFile(name), DefaultFile + "Dpi=0\nCutGuides=0\nTurnCopies=0\n");
+}
+
 // The program's settings are those of zeltrim.ini in the current folder, read into appState at
 // start and written from it at exit. No file gives the defaults, which are then written out.
 TEST_F(SettingsTest, LoadAndSaveMoveTheValuesBetweenTheFileAndAppState) {
@@ -139,9 +171,12 @@ TEST_F(SettingsTest, LoadAndSaveMoveTheValuesBetweenTheFileAndAppState) {
     std::tie(appState.marginOn, appState.margin, appState.distance, appState.background,
              appState.saveMode) = std::tuple(0u, 99, -99, 3u, 3);
     appState.ignoreOrientation = 1;
+    std::tie(appState.dpi, appState.cutGuides, appState.turnCopies) = std::tuple(5, 1u, 1u);
     LoadSettings();
     EXPECT_EQ(state(), "0 1 20 50 0 1");
     EXPECT_EQ(appState.ignoreOrientation, 0u);
+    EXPECT_EQ(std::tuple(appState.dpi, appState.cutGuides, appState.turnCopies),
+              std::tuple(0, 0u, 0u));
     SaveSettings();
     EXPECT_EQ(ReadTextFile(name), DefaultFile);
     WriteTextFile(name, "[Resolution]\nCount=1\nXY1=8 6\n[Kafelator]\nMarginOn=0\nMargin=1\n"
@@ -152,7 +187,11 @@ TEST_F(SettingsTest, LoadAndSaveMoveTheValuesBetweenTheFileAndAppState) {
     appState.recentSizes = {{{INT32_MIN, -7}, {INT32_MAX, 0}}, 2, 1};
     std::tie(appState.marginOn, appState.margin, appState.distance, appState.background,
              appState.saveMode) = std::tuple(1u, 300, INT32_MIN, 4u, 3);
+    std::tie(appState.dpi, appState.cutGuides, appState.turnCopies) = std::tuple(10000, 1u, 1u);
     SaveSettings();
+    LoadSettings();
+    EXPECT_EQ(std::tuple(appState.dpi, appState.cutGuides, appState.turnCopies),
+              std::tuple(10000, 1u, 1u));
     std::filesystem::current_path(previous);
     EXPECT_EQ(Text(ReadSettings(name.c_str())),
               "-2147483648x-7 2147483647x0 1 1 300 -2147483648 4 3");

@@ -152,6 +152,43 @@ TEST_F(PackSheetTest, PackTakesTheSaveFormatAndSaveWritesIt) {
     }
 }
 
+// A resolution outside 1 to 10000 is refused like the other values; one inside it, the turned
+// copies and the cut guides reach the sheet, and the saved file carries the resolution. The 60 x
+// 40 photograph fits 1 x 3 times on 100 x 130, turned 2 x 2 times, 6 and 3 pixels apart.
+TEST_F(PackSheetTest, PrintChoicesReachTheSheetAndItsFile) {
+    answers = {folder.Path("sheet.bmp")};
+    Expect([](Dialog* preview) {
+        Pick(preview, SaveFormatBox, 0);
+        Click(preview, SaveButton);
+    });
+    RunMainDialog(photo, [](Dialog* dialog) {
+        Type(dialog, SizeBox, "100 130");
+        Type(dialog, DistanceEdit, "0");
+        Click(dialog, NoMarginCheckBox);
+        for (const char* refused : {"0", "10001", "x"}) {
+            Type(dialog, DpiEdit, refused);
+            Click(dialog, PackButton);
+            EXPECT_EQ(FocusedId(dialog), DpiEdit) << refused;
+            EXPECT_TRUE(IsDlgItemMarked(dialog, DpiEdit));
+            EXPECT_EQ(Text(dialog, HintStrip),
+                      "Rozdzielczość: od 1 do 10000 dpi albo puste pole, np. 300");
+        }
+        Type(dialog, DpiEdit, "10000");
+        EXPECT_FALSE(IsDlgItemMarked(dialog, DpiEdit));
+        Click(dialog, TurnCopiesCheckBox);
+        Click(dialog, PackButton);
+        Click(dialog, ExitButton);
+    });
+    EXPECT_EQ(appState.dpi, 10000);
+    PackedDib turned = MakeTurnedPicture(60, 40);
+    Bytes expected = BmpFileBytes(ReferenceSheet(turned, 100, 130, 255, {2, 2, 6, 3, 6, 3}));
+    ReleaseDib(turned);
+    for (ptrdiff_t field : {38, 42}) // 393,701 pixels per metre
+        std::copy_n(Bytes{0xE5, 0x01, 0x06, 0x00}.begin(), 4, expected.begin() + field);
+    EXPECT_TRUE(ReadWholeFile(folder.Path("sheet.bmp")) == expected);
+    EXPECT_EQ(messages, Texts{});
+}
+
 TEST_F(PackSheetTest, CancelledSaveKeepsThePreviewAndAFailedOneClosesIt) {
     answers = {std::nullopt, folder.Path("no/such/folder/sheet.bmp")};
     Expect([](Dialog* preview) {

@@ -13,6 +13,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -73,6 +75,8 @@ class DialogDriver : public QObject {
                     if (buttons->buttonRole(button) == QDialogButtonBox::AcceptRole)
                         button->click(); // Open or Save
             }
+        } else if (auto* print = qobject_cast<QPrintDialog*>(window)) {
+            AnswerPrintDialog(print);
         } else if (auto* dialog = dynamic_cast<Dialog*>(window);
                    dialog && !test_.scripts_.empty()) {
             // As a window manager makes a window that shows the active one: the focus, and what
@@ -91,6 +95,24 @@ class DialogDriver : public QObject {
         }
     }
 
+    // As the user prints to a file: the file printer chosen in the list, the name typed.
+    void AnswerPrintDialog(QPrintDialog* print) {
+        if (test_.printAnswers.empty() || !test_.printAnswers.front()) {
+            if (!test_.printAnswers.empty())
+                test_.printAnswers.pop_front();
+            print->reject();
+            return;
+        }
+        std::string file = *test_.printAnswers.front();
+        test_.printAnswers.pop_front();
+        auto* printers = print->findChild<QComboBox*>("printers");
+        printers->setCurrentIndex(printers->count() - 1); // printing to a file comes last
+        print->findChild<QLineEdit*>("filename")->setText(QString::fromStdString(file));
+        print->accept();
+        test_.printableAreas.push_back(
+            print->printer()->pageLayout().paintRect(QPageLayout::Point));
+    }
+
     DialogTest& test_;
 };
 
@@ -106,6 +128,7 @@ void DialogTest::TearDown() {
     driver_.reset();
     EXPECT_TRUE(scripts_.empty()) << "a dialog the test expected never showed";
     EXPECT_TRUE(answers.empty()) << "a file chooser the test expected never showed";
+    EXPECT_TRUE(printAnswers.empty()) << "a print dialog the test expected never showed";
     ResetAppState();
 }
 

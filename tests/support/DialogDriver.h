@@ -8,6 +8,7 @@
 #include "platform/DialogItems.h"
 #include "support/TestFiles.h"
 
+#include <QRectF>
 #include <QWidget>
 #include <deque>
 #include <functional>
@@ -43,6 +44,11 @@ class DialogTest : public testing::Test {
     // open takes the next one.
     std::deque<std::optional<std::string>> answers;
     bool replaceFile = true; // the answer when a chooser asks
+    // The print dialogs' answers in turn: print to this PDF file, or none to cancel.
+    std::deque<std::optional<std::string>> printAnswers;
+    // The printable area of each print dialog that printed, in points from the page's top left,
+    // as the toolkit reports it for the chosen page.
+    std::vector<QRectF> printableAreas;
     // A signal raised as the next file chooser shows, before its answer; with no answer left the
     // chooser waits for the program to close it.
     int chooserSignal = 0;

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -44,6 +46,16 @@ PackedDib MakePicture(int32_t width, int32_t height) {
             PatternPixel(x, y, row + 3 * x);
     }
     return image;
+}
+
+// Its pixel at column x, row y from the bottom is the picture's pixel at column w - 1 - y, row x.
+PackedDib MakeTurnedPicture(int32_t width, int32_t height) {
+    PackedDib turned = MakePicture(height, width);
+    for (int32_t y = 0; y < width; ++y)
+        for (int32_t x = 0; x < height; ++x)
+            PatternPixel(width - 1 - y, x,
+                         turned.block + InfoHeaderBytes + y * RowStride(height) + 3 * x);
+    return turned;
 }
 
 Bytes BlockBytes(const PackedDib& image) {
@@ -154,6 +166,32 @@ void WriteTextFile(const std::string& name, const std::string& text) {
 std::string ReadTextFile(const std::string& name) {
     Bytes bytes = ReadWholeFile(name);
     return std::string(bytes.begin(), bytes.end());
+}
+
+std::string CommandOutput(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return output;
+    char buffer[4096];
+    for (size_t read = 0; (read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, read);
+    pclose(pipe);
+    return output;
+}
+
+std::string PdfImage(const std::string& pdf) {
+    std::istringstream lines(CommandOutput("pdfimages -list '" + pdf + "'"));
+    std::string line, image;
+    for (int i = 0; i < 3 && std::getline(lines, line); ++i) {
+        std::istringstream fields(line);
+        std::string f[14];
+        for (std::string& field : f)
+            fields >> field;
+        if (i == 2) // after the two lines of headings
+            image = f[3] + " " + f[4] + " " + f[5] + " " + f[8] + " " + f[12] + " " + f[13];
+    }
+    return image;
 }
 
 int OpenFileCount() {

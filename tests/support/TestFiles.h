@@ -19,6 +19,8 @@ void PatternPixel(int32_t x, int32_t y, uint8_t bgr[3]);
 // A 24-bit bottom-up block of width x height holding the pattern; pad bytes hold 0xEE. The
 // caller releases it.
 PackedDib MakePicture(int32_t width, int32_t height);
+// MakePicture(width, height) turned a quarter clockwise, its top to the right: height x width.
+PackedDib MakeTurnedPicture(int32_t width, int32_t height);
 Bytes BlockBytes(const PackedDib& image);
 // MakePicture's block as bytes, with nothing left to release.
 Bytes PictureBytes(int32_t width, int32_t height);
@@ -57,6 +59,11 @@ void WriteWholeFile(const std::string& name, const Bytes& bytes);
 Bytes ReadWholeFile(const std::string& name);
 void WriteTextFile(const std::string& name, const std::string& text);
 std::string ReadTextFile(const std::string& name);
+// What a shell command prints on its standard output.
+std::string CommandOutput(const std::string& command);
+// What poppler's pdfimages lists of a PDF file's first image: its width, height, colour,
+// encoding and horizontal and vertical resolution on the page, one blank between them.
+std::string PdfImage(const std::string& pdf);
 // How many files this process holds open.
 int OpenFileCount();
 

@@ -5,6 +5,8 @@
 #include "support/DialogDriver.h"
 #include "ui/DialogTemplates.h"
 
+#include <functional>
+
 namespace {
 
 using MainDialogTest = DialogTest;
@@ -92,6 +94,59 @@ TEST_F(MainDialogTest, OpenReplacesTheSourceKeepsItOnCancelAndDropsItForABadFile
     });
     EXPECT_EQ(messages, Texts{"Błąd: Nie mogę otworzyć zadanego pliku"});
     EXPECT_EQ(choosers.at(0), "open Bitmapy (*.bmp *.jpg *.jpeg *.png) .bmp");
+}
+
+// A 35 x 45 mm photograph at 300 dpi. The paper fills the size box at the resolution, 300 dpi
+// when none is typed, until a size is typed; the copies that fit are counted both ways as the
+// values change. The print choices follow the others in the tab order.
+TEST_F(MainDialogTest, PrintChoicesFillTheSizeAndTellWhatFits) {
+    std::string passport = folder.Path("passport.bmp");
+    WriteWholeFile(passport, BmpFileBytes(PictureBytes(413, 531)));
+    appState.distance = 10;
+    appState.turnCopies = 1;
+    RunMainDialog(passport, [](Dialog* dialog) {
+        EXPECT_EQ(Text(dialog, DpiEdit), "");
+        EXPECT_EQ(Entries(dialog, PaperList).at(5), "10 x 15 cm");
+        EXPECT_EQ(ComboGetCurSel(dialog, PaperList), CB_ERR);
+        EXPECT_EQ(Control(dialog, TurnCopiesCheckBox)->property("checked"), true);
+        EXPECT_EQ(Text(dialog, SourceMillimetresLabel), "35,0 x 45,0 mm przy 300 dpi");
+        EXPECT_EQ(Text(dialog, CopyCountLabel), ""); // no size yet
+        const struct {
+            std::function<void()> act;
+            const char *dpi, *size, *copies, *millimetres;
+        } steps[] = {
+            {[dialog] { Pick(dialog, PaperList, 5); }, "300", "1181 1772",
+             "Kopii: 6, po obróceniu: 8", "35,0 x 45,0 mm przy 300 dpi"},
+            {[dialog] { Click(dialog, LandscapeCheckBox); }, "300", "1772 1181",
+             "Kopii: 8, po obróceniu: 6", "35,0 x 45,0 mm przy 300 dpi"},
+            {[dialog] { Type(dialog, DpiEdit, "600"); }, "600", "3543 2362",
+             "Kopii: 32, po obróceniu: 30", "17,5 x 22,5 mm przy 600 dpi"},
+            {[dialog] { Type(dialog, SizeBox, "900 600"); }, "600", "900 600",
+             "Kopii: 2, po obróceniu: 1", "17,5 x 22,5 mm przy 600 dpi"},
+            {[dialog] { Type(dialog, DpiEdit, "300"); }, "300", "900 600",
+             "Kopii: 2, po obróceniu: 1", "35,0 x 45,0 mm przy 300 dpi"},
+            {[dialog] { Type(dialog, DistanceEdit, "x"); }, "300", "900 600", "",
+             "35,0 x 45,0 mm przy 300 dpi"},
+        };
+        for (const auto& step : steps) {
+            step.act();
+            EXPECT_EQ(Text(dialog, DpiEdit), step.dpi);
+            EXPECT_EQ(Text(dialog, SizeBox), step.size);
+            EXPECT_EQ(Text(dialog, CopyCountLabel), step.copies);
+            EXPECT_EQ(Text(dialog, SourceMillimetresLabel), step.millimetres);
+        }
+        Click(dialog, CutGuidesCheckBox);
+        Click(dialog, TurnCopiesCheckBox);
+        EXPECT_EQ(std::pair(appState.cutGuides, appState.turnCopies), std::pair(1u, 0u));
+        Control(dialog, SaveFormatBox)->setFocus();
+        for (int32_t next : {DpiEdit, PaperList, LandscapeCheckBox, CutGuidesCheckBox,
+                             TurnCopiesCheckBox, PackButton}) {
+            Press(dialog, Qt::Key_Tab);
+            EXPECT_EQ(FocusedId(dialog), next);
+        }
+        Click(dialog, ExitButton);
+    });
+    EXPECT_EQ(appState.dpi, 0); // kept only by a pack command
 }
 
 TEST_F(MainDialogTest, WindowWiderThanTheScreenStartsAtItsLeftEdge) {

@@ -5,6 +5,8 @@
 #include "ui/DialogTemplates.h"
 
 #include <QImage>
+#include <cmath>
+#include <cstdio>
 #include <tuple>
 
 namespace {
@@ -79,6 +81,107 @@ TEST_F(PreviewDialogTest, HalvesTheSheetUntilItFitsAndPlacesItselfAroundIt) {
         });
         DialogBoxParam(PreviewDialogTemplate, nullptr, PreviewDialogProc, 0);
         ReleaseDib(appState.sheetImage);
+    }
+}
+
+// A sheet of a dark red left half, a dark blue right half and a green band across its top 24
+// pixels, the stripe's picture.
+PackedDib StripedSheet(int32_t width, int32_t height) {
+    PackedDib sheet = MakePicture(width, height);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x) {
+            uint8_t* pixel = sheet.block + InfoHeaderBytes + y * RowStride(width) + 3 * x;
+            bool top = y >= height - 24, left = x < width / 2;
+            pixel[0] = top || left ? 0 : 160;
+            pixel[1] = top ? 160 : 0;
+            pixel[2] = !top && left ? 160 : 0;
+        }
+    return sheet;
+}
+
+// Printed to a PDF file through the print dialog, the sheet stands at the printable area's top
+// left at true size: 1/dpi inch a pixel (300 dpi when the sheet carries none), never scaled to
+// fit. A sheet larger than the printable area is printed only when the user goes on, told by how
+// much it is larger. The page, drawn at 72 dpi, shows a point a pixel.
+TEST_F(PreviewDialogTest, PrintsTheSheetAtTrueSizeFromThePrintableAreasCorner) {
+    const struct {
+        int32_t width, height, dpi;
+        bool goOn;
+        double pointsAcross, pointsDown; // on the page
+        bool asks, printed;
+    } cases[] = {
+        {576, 288, 144, false, 288, 144, false, true},
+        {600, 300, 0, false, 144, 72, false, true}, // 300 dpi
+        {600, 300, 50, false, 864, 432, true, false},
+        {600, 300, 50, true, 864, 432, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+        messages.clear();
+        printableAreas.clear();
+        replaceFile = c.goOn;
+        appState.sheetWidth = c.width;
+        appState.sheetHeight = c.height;
+        appState.dpi = c.dpi;
+        appState.sheetImage = StripedSheet(c.width, c.height);
+        std::string pdf = folder.Path("page.pdf");
+        printAnswers = {pdf};
+        Expect([](Dialog* preview) {
+            Click(preview, PrintButton);
+            EXPECT_TRUE(Window(preview)->isVisible());
+            Press(preview, Qt::Key_Escape);
+        });
+        DialogBoxParam(PreviewDialogTemplate, nullptr, PreviewDialogProc, 0);
+        ReleaseDib(appState.sheetImage);
+        ASSERT_EQ(printableAreas.size(), 1u);
+        QRectF area = printableAreas[0];
+        Texts asked;
+        if (c.asks) { // across only: by what the sheet's inches exceed the area's, in tenths of mm
+            double tenths = std::ceil((c.pointsAcross - area.width()) / 72 * 254 - 1e-9);
+            char across[16];
+            std::snprintf(across, sizeof across, "%d,%d", int(tenths) / 10, int(tenths) % 10);
+            asked = {"Drukowanie: Arkusz jest większy niż obszar wydruku o " + std::string(across) +
+                     " mm w poziomie, więc nie zmieści się cały na papierze. Drukować mimo to, "
+                     "bez zmniejszania? [&Tak/&Nie]"};
+        }
+        EXPECT_EQ(messages, asked);
+        if (!c.printed) {
+            EXPECT_EQ(folder.Entries(), std::vector<std::string>{"photo.bmp"});
+            continue;
+        }
+        std::string dpi = std::to_string(c.dpi != 0 ? c.dpi : 300);
+        EXPECT_EQ(PdfImage(pdf), std::to_string(c.width) + " " + std::to_string(c.height) +
+                                     " rgb jpeg " + dpi + " " + dpi);
+        CommandOutput("pdftoppm -r 72 -png -singlefile '" + pdf + "' '" + folder.Path("page") +
+                      "'");
+        QImage page(QString::fromStdString(folder.Path("page.png")));
+        ASSERT_FALSE(page.isNull());
+        int left = qRound(area.left()), top = qRound(area.top());
+        int right = std::min(left + int(c.pointsAcross), page.width());
+        int bottom = std::min(top + int(c.pointsDown), page.height());
+        auto colour = [&page](int x, int y) {
+            QRgb rgb = page.pixel(x, y);
+            std::string bright;
+            for (auto [level, name] :
+                 {std::pair{qRed(rgb), 'r'}, {qGreen(rgb), 'g'}, {qBlue(rgb), 'b'}})
+                if (level > 100)
+                    bright += name;
+            return bright;
+        };
+        // The corners inside the sheet and the pixels beyond its edges: poppler draws a picture
+        // over every pixel its edge touches, so the right and bottom ones are a pixel further.
+        EXPECT_EQ(colour(left, top), "g");
+        EXPECT_EQ(colour(right - 1, top), "g");
+        EXPECT_EQ(colour(left, bottom - 1), "r");
+        EXPECT_EQ(colour(right - 1, bottom - 1), "b");
+        EXPECT_EQ(colour(left - 1, top), "rgb");
+        EXPECT_EQ(colour(left, top - 1), "rgb");
+        if (right + 1 < page.width() && bottom + 1 < page.height()) {
+            EXPECT_EQ(colour(right + 1, top), "rgb");
+            EXPECT_EQ(colour(left, bottom + 1), "rgb");
+        }
+        for (const char* name : {"page.pdf", "page.png"})
+            std::remove(folder.Path(name).c_str());
     }
 }
 

@@ -1,0 +1,75 @@
+#include "image/PdfFile.h"
+
+#include "image/JpegFile.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The sheet's pixels as a binary PPM holds them: the top row first, red, green, blue.
+Bytes PortablePixmap(const PackedDib& sheet) {
+    int32_t width = ImageWidth(sheet.block), height = ImageHeight(sheet.block);
+    std::string head = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    Bytes pixels(head.begin(), head.end());
+    for (int32_t y = height - 1; y >= 0; --y)
+        for (int32_t x = 0; x < width; ++x)
+            for (int channel : {2, 1, 0})
+                pixels.push_back(
+                    sheet.block[InfoHeaderBytes + y * RowStride(width) + 3 * x + channel]);
+    return pixels;
+}
+
+// The page is the sheet at its resolution, which poppler finds again from the image's placing;
+// qpdf finds nothing wrong; the image is the sheet's pixels without loss, or the JPEG stream the
+// save format writes.
+TEST(WritePdfFile, OnePageOfTheSheetAtItsResolution) {
+    ScratchFolder folder;
+    const struct {
+        int32_t width, height, format, dpi;
+        const char *pageSize, *image;
+    } cases[] = {
+        {1181, 1772, 1, 300, "283.44 x 425.28 pts", "1181 1772 rgb jpeg 300 300"},
+        {7, 3, 0, 72, "7 x 3 pts", "7 3 rgb image 72 72"},
+        {5, 1, 3, 7, "51.4286 x 10.2857 pts", "5 1 rgb jpeg 7 7"},
+        {1, 1, 0, 10000, "0.0072 x 0.0072 pts", "1 1 rgb image 10000 10000"},
+    };
+    for (const auto& c : cases) {
+        PackedDib sheet = MakePicture(c.width, c.height);
+        std::string pdf = folder.Path("sheet.pdf");
+        ASSERT_EQ(WritePdfFile(pdf.c_str(), sheet, c.format, c.dpi), 1);
+        std::string info = CommandOutput("pdfinfo '" + pdf + "'");
+        EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+        EXPECT_NE(info.find("Page size:       " + std::string(c.pageSize) + "\n"),
+                  std::string::npos)
+            << info;
+        EXPECT_EQ(PdfImage(pdf), c.image);
+        // Any warning, a cross-reference off by a byte too, gives another status than 0.
+        EXPECT_EQ(CommandOutput("qpdf --check '" + pdf + "' >/dev/null 2>&1; echo $?"), "0\n");
+        std::string prefix = folder.Path("image");
+        CommandOutput("pdfimages -j '" + pdf + "' '" + prefix + "'");
+        if (c.format == 0) {
+            EXPECT_TRUE(ReadWholeFile(prefix + "-000.ppm") == PortablePixmap(sheet));
+        } else {
+            std::string jpeg = folder.Path("sheet.jpg");
+            ASSERT_EQ(WriteJpegFile(jpeg.c_str(), sheet, c.format == 1 ? 75 : 15, {}), 1);
+            EXPECT_TRUE(ReadWholeFile(prefix + "-000.jpg") == ReadWholeFile(jpeg));
+        }
+        for (const std::string& name : folder.Entries())
+            std::remove(folder.Path(name).c_str());
+        ReleaseDib(sheet);
+    }
+}
+
+TEST(WritePdfFile, RefusesWhatNoPageCanHoldAndLeavesNoFile) {
+    ScratchFolder folder;
+    PackedDib sheet = MakePicture(3, 2);
+    std::string pdf = folder.Path("sheet.pdf");
+    for (auto [format, dpi] : {std::pair{0, 0}, {0, 10001}, {4, 300}, {-1, 300}})
+        EXPECT_EQ(WritePdfFile(pdf.c_str(), sheet, format, dpi), 0) << format << " " << dpi;
+    EXPECT_EQ(WritePdfFile(folder.Path("no/such.pdf").c_str(), sheet, 1, 300), 0);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{});
+    ReleaseDib(sheet);
+}
+
+} // namespace
