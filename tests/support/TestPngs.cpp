@@ -6,6 +6,11 @@
 
 namespace {
 
+// The channel count of a colour type.
+int PngChannels(int colourType) {
+    return colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+}
+
 void PutBe32(Bytes& out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(static_cast<uint8_t>(value >> shift));
@@ -48,29 +53,11 @@ Bytes PackedLine(const PngForm& form, const PngSamples& samples, int32_t y, int3
     return line;
 }
 
-} // namespace
-
-int PngChannels(int colourType) {
-    switch (colourType) {
-    case 2:
-        return 3;
-    case 4:
-        return 2;
-    case 6:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
 Bytes PngChunk(const char type[4], const Bytes& data) {
     Bytes chunk;
-    chunk.reserve(data.size() + 12);
     PutBe32(chunk, static_cast<uint32_t>(data.size()));
-    for (int i = 0; i < 4; ++i)
-        chunk.push_back(static_cast<uint8_t>(type[i]));
-    for (uint8_t byte : data)
-        chunk.push_back(byte);
+    chunk.insert(chunk.end(), type, type + 4);
+    chunk.insert(chunk.end(), data.begin(), data.end());
     PutBe32(chunk, Crc32(chunk.data() + 4, chunk.size() - 4));
     return chunk;
 }
@@ -96,6 +83,8 @@ Bytes StoredZlib(const Bytes& data) {
     PutBe32(out, b << 16 | a);
     return out;
 }
+
+} // namespace
 
 Bytes MakePng(int32_t width, int32_t height, const PngForm& form, const PngSamples& samples) {
     Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

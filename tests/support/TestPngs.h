@@ -23,12 +23,4 @@ struct PngForm {
     Bytes iccProfile;   // written as iCCP, deflated in stored blocks
 };
 
-// The channel count of a colour type.
-int PngChannels(int colourType);
-
 Bytes MakePng(int32_t width, int32_t height, const PngForm& form, const PngSamples& samples);
-
-// A chunk: length, type, data, CRC.
-Bytes PngChunk(const char type[4], const Bytes& data);
-// A zlib stream of stored blocks.
-Bytes StoredZlib(const Bytes& data);
