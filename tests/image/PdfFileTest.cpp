@@ -23,7 +23,7 @@ Bytes PortablePixmap(const PackedDib& sheet) {
 // The page is the sheet at its resolution, which poppler finds again from the image's placing;
 // qpdf finds nothing wrong; the image is the sheet's pixels without loss, or the JPEG stream the
 // save format writes.
-TEST(WritePdfFile, OnePageOfTheSheetAtItsResolution) {
+TEST(WritePdfFile, OnePageOfTheSheetAtItsResolutionAndNoneItCannotHold) {
     ScratchFolder folder;
     const struct {
         int32_t width, height, format, dpi;
@@ -59,10 +59,7 @@ TEST(WritePdfFile, OnePageOfTheSheetAtItsResolution) {
             std::remove(folder.Path(name).c_str());
         ReleaseDib(sheet);
     }
-}
-
-TEST(WritePdfFile, RefusesWhatNoPageCanHoldAndLeavesNoFile) {
-    ScratchFolder folder;
+    // What no page can hold is refused, and leaves no file.
     PackedDib sheet = MakePicture(3, 2);
     std::string pdf = folder.Path("sheet.pdf");
     for (auto [format, dpi] : {std::pair{0, 0}, {0, 10001}, {4, 300}, {-1, 300}})
