@@ -1,8 +1,8 @@
 #pragma once
 // PNG streams assembled byte by byte for the tests, without any PNG library: chunks with their
-// CRCs, the picture data in stored (uncompressed) deflate blocks, rows unfiltered, and Adam7
-// interlacing done here, so that every colour type and bit depth can be written as the format
-// describes it.
+// CRCs (zlib's checksums alone), the picture data in stored (uncompressed) deflate blocks, rows
+// unfiltered, and Adam7 interlacing done here, so that every colour type and bit depth can be
+// written as the format describes it.
 
 #include "support/TestFiles.h"
 
