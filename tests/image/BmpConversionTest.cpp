@@ -9,7 +9,7 @@
 #include "support/TestJpegs.h"
 
 #include <algorithm>
-#include <dirent.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -83,17 +83,6 @@ TEST_F(BmpConversionTest, SuiteGreyAndTwoColourFilesKeepTheirColours) {
               std::ssize(pixels)); // black and white only
 }
 
-std::vector<std::string> FilesIn(const std::string& path) {
-    std::vector<std::string> names;
-    if (DIR* folder = opendir(path.c_str())) {
-        while (dirent* entry = readdir(folder))
-            if (entry->d_name[0] != '.')
-                names.push_back(entry->d_name);
-        closedir(folder);
-    }
-    return names;
-}
-
 // Every good file packs; questionable ones pack whole or are refused; bad ones are refused (the
 // sanitizer run shows nothing is read outside a block), except those whose only fault lies in
 // fields the loader never examines: the file header's size, the image size and the density.
@@ -104,7 +93,8 @@ TEST_F(BmpConversionTest, SuiteFilesPackWholeOrAreRefused) {
                                                   "pal1huffmsb.bmp"};
     size_t files = 0;
     for (const char* group : {"g", "q", "b", "x"}) {
-        for (const std::string& name : FilesIn(Suite + group)) {
+        for (const auto& entry : std::filesystem::directory_iterator(Suite + group)) {
+            std::string name = entry.path().filename();
             ++files;
             SCOPED_TRACE(std::string(group) + "/" + name);
             SourceVerdict verdict = Load(Suite + group + "/" + name);

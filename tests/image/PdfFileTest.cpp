@@ -1,22 +1,21 @@
 #include "image/PdfFile.h"
 
 #include "image/JpegFile.h"
-#include "support/TestFiles.h"
+#include "support/TestJpegs.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
 // The sheet's pixels as a binary PPM holds them: the top row first, red, green, blue.
 Bytes PortablePixmap(const PackedDib& sheet) {
-    int32_t width = ImageWidth(sheet.block), height = ImageHeight(sheet.block);
-    std::string head = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
-    Bytes pixels(head.begin(), head.end());
-    for (int32_t y = height - 1; y >= 0; --y)
-        for (int32_t x = 0; x < width; ++x)
-            for (int channel : {2, 1, 0})
-                pixels.push_back(
-                    sheet.block[InfoHeaderBytes + y * RowStride(width) + 3 * x + channel]);
+    std::string head = "P6\n" + std::to_string(ImageWidth(sheet.block)) + " " +
+                       std::to_string(ImageHeight(sheet.block)) + "\n255\n";
+    Bytes pixels = TopDownBgr(sheet);
+    for (size_t i = 0; i < pixels.size(); i += 3)
+        std::swap(pixels[i], pixels[i + 2]);
+    pixels.insert(pixels.begin(), head.begin(), head.end());
     return pixels;
 }
 

@@ -70,27 +70,24 @@ TEST(NewFile, ThroughSymbolicLinksUpdatesTheFileTheyPointTo) {
     ScratchFolder folder;
     const std::string top = folder.Path("");
     fs::create_directories(top + "sub/deeper");
-    const std::pair<const char*, const char*> links[] = {
-        {"absolute", nullptr}, // to top/photo.bmp, set below
-        {"relative", "photo.bmp"},
-        {"sub/up", "../photo.bmp"}, // relative to the link's folder, not the current one
-        {"sub/deeper/chain", "../up"},
-        {"dangling", "sub/new.bmp"},
-        {"loop", "loop2"},
-        {"loop2", "loop"},
-        {"folder", "sub"}};
-    for (const auto& [link, target] : links)
-        fs::create_symlink(target != nullptr ? target : top + "photo.bmp", top + link);
+    // Each link, what it holds, and the file written through it (none: refused).
+    const struct {
+        const char *name, *link, *target;
+    } cases[] = {
+        {"absolute", nullptr, "photo.bmp"}, // to top/photo.bmp
+        {"relative", "photo.bmp", "photo.bmp"},
+        {"sub/up", "../photo.bmp", "photo.bmp"}, // relative to its folder, not the current one
+        {"sub/deeper/chain", "../up", "photo.bmp"},
+        {"dangling", "sub/new.bmp", "sub/new.bmp"},
+        {"loop", "loop2", nullptr},
+        {"loop2", "loop", nullptr},
+        {"folder", "sub", nullptr}};
+    for (const auto& c : cases)
+        fs::create_symlink(c.link != nullptr ? c.link : top + "photo.bmp", top + c.name);
     // Were a link taken relative to the current folder rather than its own, it would still point
     // inside this folder.
     const fs::path previous = fs::current_path();
     fs::current_path(top + "sub/deeper");
-    const struct {
-        const char *name, *target;
-    } cases[] = {{"absolute", "photo.bmp"},   {"relative", "photo.bmp"},
-                 {"sub/up", "photo.bmp"},     {"sub/deeper/chain", "photo.bmp"},
-                 {"dangling", "sub/new.bmp"}, {"loop", nullptr},
-                 {"folder", nullptr}};
     for (const auto& c : cases) {
         WriteTextFile(top + "photo.bmp", "old");
         chmod((top + "photo.bmp").c_str(), 0640);
