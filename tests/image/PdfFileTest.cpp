@@ -1,29 +1,28 @@
 #include "image/PdfFile.h"
 
 #include "image/JpegFile.h"
-#include "support/TestFiles.h"
+#include "support/TestJpegs.h"
 
 #include <gtest/gtest.h>
+#include <utility>
 
 namespace {
 
 // The sheet's pixels as a binary PPM holds them: the top row first, red, green, blue.
 Bytes PortablePixmap(const PackedDib& sheet) {
-    int32_t width = ImageWidth(sheet.block), height = ImageHeight(sheet.block);
-    std::string head = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
-    Bytes pixels(head.begin(), head.end());
-    for (int32_t y = height - 1; y >= 0; --y)
-        for (int32_t x = 0; x < width; ++x)
-            for (int channel : {2, 1, 0})
-                pixels.push_back(
-                    sheet.block[InfoHeaderBytes + y * RowStride(width) + 3 * x + channel]);
+    std::string head = "P6\n" + std::to_string(ImageWidth(sheet.block)) + " " +
+                       std::to_string(ImageHeight(sheet.block)) + "\n255\n";
+    Bytes pixels = TopDownBgr(sheet);
+    for (size_t i = 0; i < pixels.size(); i += 3)
+        std::swap(pixels[i], pixels[i + 2]);
+    pixels.insert(pixels.begin(), head.begin(), head.end());
     return pixels;
 }
 
 // The page is the sheet at its resolution, which poppler finds again from the image's placing;
 // qpdf finds nothing wrong; the image is the sheet's pixels without loss, or the JPEG stream the
 // save format writes.
-TEST(WritePdfFile, OnePageOfTheSheetAtItsResolution) {
+TEST(WritePdfFile, OnePageOfTheSheetAtItsResolutionAndNoneItCannotHold) {
     ScratchFolder folder;
     const struct {
         int32_t width, height, format, dpi;
@@ -59,10 +58,7 @@ TEST(WritePdfFile, OnePageOfTheSheetAtItsResolution) {
             std::remove(folder.Path(name).c_str());
         ReleaseDib(sheet);
     }
-}
-
-TEST(WritePdfFile, RefusesWhatNoPageCanHoldAndLeavesNoFile) {
-    ScratchFolder folder;
+    // What no page can hold is refused, and leaves no file.
     PackedDib sheet = MakePicture(3, 2);
     std::string pdf = folder.Path("sheet.pdf");
     for (auto [format, dpi] : {std::pair{0, 0}, {0, 10001}, {4, 300}, {-1, 300}})

@@ -48,19 +48,16 @@ PackedDib StoredFor(const PackedDib& upright, int orientation) {
     // first row shows, and the side that the stored first column shows.
     const char RowZero[] = "ttbblrrl", ColumnZero[] = "lrrlttbb";
     char rowSide = RowZero[orientation - 1], columnSide = ColumnZero[orientation - 1];
-    for (int32_t r = 0; r < sh; ++r) {
+    for (int32_t r = 0; r < sh; ++r)
         for (int32_t c = 0; c < sw; ++c) {
-            int32_t x = 0, y = 0; // the upright pixel that stored row r, column c shows
-            if (rowSide == 't' || rowSide == 'b') {
-                y = rowSide == 't' ? r : h - 1 - r;
-                x = columnSide == 'l' ? c : w - 1 - c;
-            } else {
-                x = rowSide == 'l' ? r : w - 1 - r;
-                y = columnSide == 't' ? c : h - 1 - c;
-            }
-            std::copy_n(pixel(upright, x, y), 3, pixel(stored, c, r));
+            // Stored row r lies r from the row side, column c lies c from the column side.
+            int32_t fromRow = rowSide == 't' || rowSide == 'l' ? r : (sideways ? w : h) - 1 - r;
+            int32_t fromColumn =
+                columnSide == 'l' || columnSide == 't' ? c : (sideways ? h : w) - 1 - c;
+            std::copy_n(sideways ? pixel(upright, fromRow, fromColumn)
+                                 : pixel(upright, fromColumn, fromRow),
+                        3, pixel(stored, c, r));
         }
-    }
     return stored;
 }
 

@@ -43,10 +43,21 @@ TEST(NewFile, ReplacesTheTargetOnlyWhenFinished) {
         ASSERT_TRUE(WriteNewFile(file, "d", 1));
         EXPECT_FALSE(fs::exists(path));
         ASSERT_TRUE(FinishNewFile(file));
+        // The replaced file is left with no name in the folder and no descriptor of the writer's,
+        // its blocks for the file system to free once the last holder lets go.
+        int old = open(path.c_str(), O_RDONLY | O_CLOEXEC), openFiles = OpenFileCount();
+        ASSERT_TRUE(CreateNewFile(path.c_str(), &file));
+        ASSERT_TRUE(WriteNewFile(file, "abcde", 5));
+        ASSERT_TRUE(FinishNewFile(file));
+        EXPECT_EQ(OpenFileCount(), openFiles);
+        struct stat status {};
+        ASSERT_EQ(fstat(old, &status), 0);
+        EXPECT_EQ(status.st_nlink, 0u);
+        close(old);
         ASSERT_TRUE(CreateNewFile(path.c_str(), &discarded));
         ASSERT_TRUE(WriteNewFile(discarded, "xyz!", 4));
         DiscardNewFile(discarded);
-        EXPECT_EQ(ReadTextFile(path), "abcd");
+        EXPECT_EQ(ReadTextFile(path), "abcde");
         EXPECT_EQ(folder.Entries(), std::vector<std::string>{name});
         std::remove(path.c_str());
     }
@@ -59,27 +70,24 @@ TEST(NewFile, ThroughSymbolicLinksUpdatesTheFileTheyPointTo) {
     ScratchFolder folder;
     const std::string top = folder.Path("");
     fs::create_directories(top + "sub/deeper");
-    const std::pair<const char*, const char*> links[] = {
-        {"absolute", nullptr}, // to top/photo.bmp, set below
-        {"relative", "photo.bmp"},
-        {"sub/up", "../photo.bmp"}, // relative to the link's folder, not the current one
-        {"sub/deeper/chain", "../up"},
-        {"dangling", "sub/new.bmp"},
-        {"loop", "loop2"},
-        {"loop2", "loop"},
-        {"folder", "sub"}};
-    for (const auto& [link, target] : links)
-        fs::create_symlink(target != nullptr ? target : top + "photo.bmp", top + link);
+    // Each link, what it holds, and the file written through it (none: refused).
+    const struct {
+        const char *name, *link, *target;
+    } cases[] = {
+        {"absolute", nullptr, "photo.bmp"}, // to top/photo.bmp
+        {"relative", "photo.bmp", "photo.bmp"},
+        {"sub/up", "../photo.bmp", "photo.bmp"}, // relative to its folder, not the current one
+        {"sub/deeper/chain", "../up", "photo.bmp"},
+        {"dangling", "sub/new.bmp", "sub/new.bmp"},
+        {"loop", "loop2", nullptr},
+        {"loop2", "loop", nullptr},
+        {"folder", "sub", nullptr}};
+    for (const auto& c : cases)
+        fs::create_symlink(c.link != nullptr ? c.link : top + "photo.bmp", top + c.name);
     // Were a link taken relative to the current folder rather than its own, it would still point
     // inside this folder.
     const fs::path previous = fs::current_path();
     fs::current_path(top + "sub/deeper");
-    const struct {
-        const char *name, *target;
-    } cases[] = {{"absolute", "photo.bmp"},   {"relative", "photo.bmp"},
-                 {"sub/up", "photo.bmp"},     {"sub/deeper/chain", "photo.bmp"},
-                 {"dangling", "sub/new.bmp"}, {"loop", nullptr},
-                 {"folder", nullptr}};
     for (const auto& c : cases) {
         WriteTextFile(top + "photo.bmp", "old");
         chmod((top + "photo.bmp").c_str(), 0640);
@@ -133,27 +141,6 @@ TEST(NewFile, StopSignalAbandonsTheWrite) {
     ASSERT_TRUE(WriteNewFile(writing, "new", 3));
     ASSERT_TRUE(FinishNewFile(writing));
     EXPECT_EQ(ReadTextFile(path), "new");
-}
-
-// The replaced file is left with no name in the folder and no descriptor of the writer's, its
-// blocks for the file system to free once the last holder lets go.
-TEST(NewFile, LeavesTheReplacedFileWithoutNameOrDescriptor) {
-    ScratchFolder folder;
-    std::string path = folder.Path("sheet");
-    WriteTextFile(path, "old");
-    int old = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    int openFiles = OpenFileCount();
-    NewFile file;
-    ASSERT_TRUE(CreateNewFile(path.c_str(), &file));
-    ASSERT_TRUE(WriteNewFile(file, "new", 3));
-    ASSERT_TRUE(FinishNewFile(file));
-    EXPECT_EQ(OpenFileCount(), openFiles);
-    struct stat status {};
-    ASSERT_EQ(fstat(old, &status), 0);
-    EXPECT_EQ(status.st_nlink, 0u);
-    EXPECT_EQ(ReadTextFile(path), "new");
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"sheet"});
-    close(old);
 }
 
 } // namespace

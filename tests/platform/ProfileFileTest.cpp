@@ -57,14 +57,14 @@ TEST(ProfileFile, WritesChangeOnlyTheirValues) {
         {"Resolution", "Count", "1"},    {"Kafelator", "Margin", "20"},
         {"Resolution", "LastUsed", "0"}, {"Kafelator", "SaveMode", "2"},
         {"Kafelator", "Margin", "300"},  {"Extra", "Key", "v"}};
+    const char* fresh = "[Resolution]\nCount=1\nLastUsed=0\n[Kafelator]\nMargin=300\nSaveMode=2\n"
+                        "[Extra]\nKey=v\n";
     const struct {
         const char* start; // nullptr: no file at all
         const char* expected;
     } cases[] = {
-        {nullptr, "[Resolution]\nCount=1\nLastUsed=0\n[Kafelator]\nMargin=300\nSaveMode=2\n"
-                  "[Extra]\nKey=v\n"},
-        {"", "[Resolution]\nCount=1\nLastUsed=0\n[Kafelator]\nMargin=300\nSaveMode=2\n"
-             "[Extra]\nKey=v\n"},
+        {nullptr, fresh},
+        {"", fresh},
         {"; kept comment\n[resolution]\n  count = 3  \nXY4=1 2\n\n[Mine]\nColour=blue\n"
          "[Kafelator]\nMarginOn=5\nMargin=10",
          // The key as spelt in the file; an added key after its section's last line, ahead of

@@ -6,7 +6,7 @@
 #include <jpeglib.h>
 
 Bytes EncodeJpeg(int32_t width, int32_t height, const Bytes& topDownSamples, JpegInput input,
-                 JpegCoding coding) {
+                 JpegCoding coding, const JpegExtras& extras) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors); // the inputs are sound; a failure ends the test program
@@ -23,12 +23,16 @@ Bytes EncodeJpeg(int32_t width, int32_t height, const Bytes& topDownSamples, Jpe
     jpeg_set_defaults(&info); // YCbCr with 4:2:0 chroma, grey or CMYK as given
     if (input == JpegInput::Ycck)
         jpeg_set_colorspace(&info, JCS_YCCK);
-    jpeg_set_quality(&info, 95, TRUE);
+    jpeg_set_quality(&info, extras.quality, TRUE);
     if (coding == JpegCoding::Progressive)
         jpeg_simple_progression(&info);
     info.arith_code = coding == JpegCoding::Arithmetic;
-    info.restart_interval = coding == JpegCoding::RestartMarkers; // after every block group
+    info.dct_method = extras.fastDct ? JDCT_IFAST : JDCT_ISLOW;
+    info.restart_interval = coding == JpegCoding::RestartMarkers ? 1 : extras.restartInterval;
     jpeg_start_compress(&info, TRUE);
+    if (!extras.iccProfile.empty())
+        jpeg_write_icc_profile(&info, extras.iccProfile.data(),
+                               static_cast<unsigned>(extras.iccProfile.size()));
     while (info.next_scanline < info.image_height) {
         size_t rowBytes = static_cast<size_t>(width) * static_cast<size_t>(info.input_components);
         auto* row = const_cast<JSAMPLE*>(topDownSamples.data() + info.next_scanline * rowBytes);
@@ -41,7 +45,8 @@ Bytes EncodeJpeg(int32_t width, int32_t height, const Bytes& topDownSamples, Jpe
     return result;
 }
 
-Bytes EncodePicture(const PackedDib& picture, JpegInput input, JpegCoding coding) {
+Bytes EncodePicture(const PackedDib& picture, JpegInput input, JpegCoding coding,
+                    const JpegExtras& extras) {
     Bytes bgr = TopDownBgr(picture), samples;
     for (size_t i = 0; i < bgr.size(); i += 3) {
         if (input == JpegInput::Grey)
@@ -50,7 +55,7 @@ Bytes EncodePicture(const PackedDib& picture, JpegInput input, JpegCoding coding
             samples.insert(samples.end(), {bgr[i + 2], bgr[i + 1], bgr[i], 255});
     }
     return EncodeJpeg(ImageWidth(picture.block), ImageHeight(picture.block),
-                      input == JpegInput::Bgr ? bgr : samples, input, coding);
+                      input == JpegInput::Bgr ? bgr : samples, input, coding, extras);
 }
 
 Bytes TopDownBgr(const PackedDib& picture) {
@@ -63,7 +68,7 @@ Bytes TopDownBgr(const PackedDib& picture) {
     return samples;
 }
 
-PackedDib DecodeJpeg(const Bytes& stream, bool* ycbcr420) {
+PackedDib DecodeJpeg(const Bytes& stream, bool* ycbcr420, Bytes* iccProfile) {
     if (stream.size() < 4)
         return {};
     jpeg_decompress_struct info{};
@@ -71,7 +76,13 @@ PackedDib DecodeJpeg(const Bytes& stream, bool* ycbcr420) {
     info.err = jpeg_std_error(&errors); // a broken stream ends the test program
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, stream.data(), stream.size());
+    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&info, TRUE);
+    JOCTET* profile = nullptr;
+    unsigned int profileBytes = 0;
+    if (iccProfile != nullptr && jpeg_read_icc_profile(&info, &profile, &profileBytes))
+        iccProfile->assign(profile, profile + profileBytes);
+    std::free(profile);
     const jpeg_component_info* c = info.comp_info;
     *ycbcr420 =
         info.jpeg_color_space == JCS_YCbCr && info.num_components == 3 && c[0].h_samp_factor == 2 &&

@@ -4,44 +4,24 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdio>
 #include <cstdlib>
-#include <jpeglib.h>
+#include <utility>
 
 Bytes ExifPayload(int orientation, bool bigEndian) {
-    // Numbers of 16 bits (w), 32 bits (d) or 4 text bytes (t), in the payload's order.
-    const struct {
-        char kind;
-        uint32_t value;
-    } fields[] = {{'w', 42},
-                  {'d', 8},
-                  {'w', 2}, // magic, IFD0 offset, two entries
-                  {'w', 0x010F},
-                  {'w', 2},
-                  {'d', 4}, // Make, ASCII, 4 bytes held in place
-                  {'t', 0},
-                  {'w', 0x0112}, // "Cam\0", Orientation,
-                  {'w', 3},
-                  {'d', 1}, // one SHORT
-                  {'w', static_cast<uint32_t>(orientation)},
-                  {'w', 0},
-                  {'d', 0}}; // no next directory
-    Bytes exif(8);
-    const char prefix[] = "Exif\0\0MM";
-    std::copy(prefix, prefix + 8, exif.begin());
-    if (!bigEndian)
-        exif[6] = exif[7] = 'I';
-    for (const auto& field : fields) {
-        if (field.kind == 't') {
-            for (char c : {'C', 'a', 'm', '\0'})
-                exif.push_back(static_cast<uint8_t>(c));
-            continue;
-        }
-        int bytes = field.kind == 'w' ? 2 : 4;
-        for (int i = 0; i < bytes; ++i) {
-            int shift = 8 * (bigEndian ? bytes - 1 - i : i);
-            exif.push_back(static_cast<uint8_t>(field.value >> shift));
-        }
+    // The TIFF structure's numbers of 2 or 4 bytes in the payload's byte order; -4 marks 4 text
+    // bytes, which keep theirs. Magic, IFD0 offset, two entries; Make, ASCII, 4 bytes held in
+    // place: "Cam\0"; Orientation, one SHORT, the value and 2 unused bytes; no next directory.
+    const auto o = static_cast<uint32_t>(orientation);
+    const std::pair<int, uint32_t> fields[] = {
+        {2, 42},     {4, 8}, {2, 2}, {2, 0x010F}, {2, 2}, {4, 4}, {-4, 0x43616D00},
+        {2, 0x0112}, {2, 3}, {4, 1}, {2, o},      {2, 0}, {4, 0}};
+    const uint8_t order = bigEndian ? 'M' : 'I';
+    Bytes exif = {'E', 'x', 'i', 'f', 0, 0, order, order};
+    for (auto [size, value] : fields) {
+        int bytes = std::abs(size);
+        for (int i = 0; i < bytes; ++i)
+            exif.push_back(
+                static_cast<uint8_t>(value >> 8 * (bigEndian || size < 0 ? bytes - 1 - i : i)));
     }
     return exif;
 }
@@ -55,46 +35,13 @@ Bytes WithSegment(Bytes stream, uint8_t marker, const Bytes& payload) {
 }
 
 Bytes EncodeWithProfile(const PackedDib& picture, const Bytes& profile) {
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* stream = nullptr;
-    unsigned long streamBytes = 0;
-    jpeg_mem_dest(&info, &stream, &streamBytes);
-    info.image_width = static_cast<JDIMENSION>(ImageWidth(picture.block));
-    info.image_height = static_cast<JDIMENSION>(ImageHeight(picture.block));
-    info.input_components = 3;
-    info.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&info);
-    jpeg_start_compress(&info, TRUE);
-    jpeg_write_icc_profile(&info, profile.data(), static_cast<unsigned>(profile.size()));
-    Bytes rows = TopDownBgr(picture);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = rows.data() + info.next_scanline * info.image_width * 3;
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    Bytes result(stream, stream + streamBytes);
-    jpeg_destroy_compress(&info);
-    std::free(stream);
-    return result;
+    return EncodePicture(picture, JpegInput::Bgr, JpegCoding::Baseline, {.iccProfile = profile});
 }
 
 Bytes ReferenceProfile(const Bytes& stream) {
-    jpeg_decompress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, stream.data(), stream.size());
-    jpeg_save_markers(&info, JPEG_APP0 + 2, 0xFFFF);
-    jpeg_read_header(&info, TRUE);
-    JOCTET* profile = nullptr;
-    unsigned int bytes = 0;
-    Bytes result;
-    if (jpeg_read_icc_profile(&info, &profile, &bytes))
-        result.assign(profile, profile + bytes);
-    std::free(profile);
-    jpeg_destroy_decompress(&info);
-    return result;
+    Bytes profile;
+    bool ycbcr420 = false;
+    PackedDib picture = DecodeJpeg(stream, &ycbcr420, &profile);
+    ReleaseDib(picture);
+    return profile;
 }

@@ -3,22 +3,18 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <zlib.h>
 
 namespace {
+
+// The channel count of a colour type.
+int PngChannels(int colourType) {
+    return colourType == 2 ? 3 : colourType == 4 ? 2 : colourType == 6 ? 4 : 1;
+}
 
 void PutBe32(Bytes& out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-uint32_t Crc32(const uint8_t* bytes, size_t count) {
-    uint32_t crc = 0xFFFFFFFF;
-    for (size_t i = 0; i < count; ++i) {
-        crc ^= bytes[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = crc & 1 ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
-    }
-    return crc ^ 0xFFFFFFFF;
 }
 
 // One scan line of the given pixels, its filter byte (none) first, samples packed MSB first.
@@ -48,30 +44,13 @@ Bytes PackedLine(const PngForm& form, const PngSamples& samples, int32_t y, int3
     return line;
 }
 
-} // namespace
-
-int PngChannels(int colourType) {
-    switch (colourType) {
-    case 2:
-        return 3;
-    case 4:
-        return 2;
-    case 6:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
 Bytes PngChunk(const char type[4], const Bytes& data) {
     Bytes chunk;
-    chunk.reserve(data.size() + 12);
     PutBe32(chunk, static_cast<uint32_t>(data.size()));
-    for (int i = 0; i < 4; ++i)
-        chunk.push_back(static_cast<uint8_t>(type[i]));
-    for (uint8_t byte : data)
-        chunk.push_back(byte);
-    PutBe32(chunk, Crc32(chunk.data() + 4, chunk.size() - 4));
+    chunk.insert(chunk.end(), type, type + 4);
+    chunk.insert(chunk.end(), data.begin(), data.end());
+    PutBe32(chunk,
+            static_cast<uint32_t>(crc32(0, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4))));
     return chunk;
 }
 
@@ -88,14 +67,11 @@ Bytes StoredZlib(const Bytes& data) {
                    data.begin() + static_cast<ptrdiff_t>(at + block));
         at += block;
     } while (at < data.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : data) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBe32(out, b << 16 | a);
+    PutBe32(out, static_cast<uint32_t>(adler32(1, data.data(), static_cast<uInt>(data.size()))));
     return out;
 }
+
+} // namespace
 
 Bytes MakePng(int32_t width, int32_t height, const PngForm& form, const PngSamples& samples) {
     Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
@@ -120,14 +96,12 @@ Bytes MakePng(int32_t width, int32_t height, const PngForm& form, const PngSampl
         add("PLTE", form.palette);
     if (!form.transparency.empty())
         add("tRNS", form.transparency);
-    // Adam7: seven passes of (x0, y0, dx, dy); one pass of every pixel without interlacing.
-    static const int32_t Adam7[7][4] = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4},
-                                        {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
-    static const int32_t Whole[1][4] = {{0, 0, 1, 1}};
+    // Adam7's seven passes of (x0, y0, dx, dy) after the one pass of every pixel without it.
+    static const int32_t Passes[8][4] = {{0, 0, 1, 1}, {0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8},
+                                         {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
     Bytes lines;
-    int passes = form.interlaced ? 7 : 1;
-    for (int pass = 0; pass < passes; ++pass) {
-        const int32_t* p = form.interlaced ? Adam7[pass] : Whole[0];
+    for (int pass = form.interlaced ? 1 : 0; pass < (form.interlaced ? 8 : 1); ++pass) {
+        const int32_t* p = Passes[pass];
         if (p[0] >= width)
             continue; // a pass with no columns has no lines
         for (int32_t y = p[1]; y < height; y += p[3]) {

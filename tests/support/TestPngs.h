@@ -1,8 +1,8 @@
 #pragma once
 // PNG streams assembled byte by byte for the tests, without any PNG library: chunks with their
-// CRCs, the picture data in stored (uncompressed) deflate blocks, rows unfiltered, and Adam7
-// interlacing done here, so that every colour type and bit depth can be written as the format
-// describes it.
+// CRCs (zlib's checksums alone), the picture data in stored (uncompressed) deflate blocks, rows
+// unfiltered, and Adam7 interlacing done here, so that every colour type and bit depth can be
+// written as the format describes it.
 
 #include "support/TestFiles.h"
 
@@ -23,12 +23,4 @@ struct PngForm {
     Bytes iccProfile;   // written as iCCP, deflated in stored blocks
 };
 
-// The channel count of a colour type.
-int PngChannels(int colourType);
-
 Bytes MakePng(int32_t width, int32_t height, const PngForm& form, const PngSamples& samples);
-
-// A chunk: length, type, data, CRC.
-Bytes PngChunk(const char type[4], const Bytes& data);
-// A zlib stream of stored blocks.
-Bytes StoredZlib(const Bytes& data);
