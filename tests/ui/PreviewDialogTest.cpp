@@ -13,9 +13,8 @@ namespace {
 
 TEST(FitByHalving, HalvesBothTogetherUntilBothFit) {
     for (auto [available, width, height, fittedWidth, fittedHeight] :
-         {std::tuple{1000, 2001, 1001, 1000, 500}, // each direction truncated by itself
-          {1000, 100000, 3, 781, 0},               // elongated: the height reaches 0 first
-          {-5, 2000, 1700, 0, 0}}) {               // a screen smaller than the window: ends
+         {std::tuple{1000, 100000, 3, 781, 0}, // elongated: the height reaches 0 first
+          {-5, 2000, 1700, 0, 0}}) {           // a screen smaller than the window: ends
         FitByHalving(available, available, &width, &height);
         EXPECT_EQ(width, fittedWidth);
         EXPECT_EQ(height, fittedHeight);
