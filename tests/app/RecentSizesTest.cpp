@@ -20,35 +20,22 @@ std::string Shown(Dialog* dialog) {
 
 // Filled from the list at start; then a size is typed, packed and remembered.
 TEST_F(RecentSizesTest, FilledAtStartAndThePackedSizeShownAsItsEntry) {
-    std::vector<RecentSize> ten;
-    for (int32_t i = 1; i <= 10; ++i)
-        ten.push_back({i, i});
+    const std::vector<RecentSize> none,
+        two = {{900, 600}, {-5, 7}},
+        ten = {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6}, {7, 7}, {8, 8}, {9, 9}, {10, 10}};
     const struct {
-        std::vector<RecentSize> listed;
+        const std::vector<RecentSize>& listed;
         int32_t lastUsed;
-        std::string atStart;
-        const char* typed;
-        RecentSize packed;
-        std::string after;
+        const char *atStart, *typed;
+        int32_t width, height;
+        const char* after;
     } cases[] = {
-        {{}, 0, "-1: ", "900,600", {900, 600}, "900 600, 0: 900 600"},
-        {{{900, 600}, {700, 500}},
-         0,
-         "900 600, 700 500, 0: 900 600",
-         "700,500",
-         {700, 500},
-         "900 600, 700 500, 1: 700 500"}, // listed already: selected, not moved
-        {{{900, 600}, {-5, 7}},
-         1,
-         "900 600, -5 7, 1: -5 7",
-         "900*601",
-         {900, 601},
+        {none, 0, "-1: ", "900,600", 900, 600, "900 600, 0: 900 600"},
+        // Listed already: selected, not moved.
+        {two, 0, "900 600, -5 7, 0: 900 600", "-5,7", -5, 7, "900 600, -5 7, 1: -5 7"},
+        {two, 1, "900 600, -5 7, 1: -5 7", "900*601", 900, 601,
          "900 601, 900 600, -5 7, 0: 900 601"},
-        {ten,
-         9,
-         "1 1, 2 2, 3 3, 4 4, 5 5, 6 6, 7 7, 8 8, 9 9, 10 10, 9: 10 10",
-         "11 11",
-         {11, 11},
+        {ten, 9, "1 1, 2 2, 3 3, 4 4, 5 5, 6 6, 7 7, 8 8, 9 9, 10 10, 9: 10 10", "11 11", 11, 11,
          "11 11, 1 1, 2 2, 3 3, 4 4, 5 5, 6 6, 7 7, 8 8, 9 9, 0: 11 11"},
     };
     for (const auto& c : cases) {
@@ -58,7 +45,7 @@ TEST_F(RecentSizesTest, FilledAtStartAndThePackedSizeShownAsItsEntry) {
         RunMainDialog("", [&c](Dialog* dialog) {
             EXPECT_EQ(Shown(dialog), c.atStart);
             Type(dialog, SizeBox, c.typed);
-            RememberSize(dialog, SizeBox, c.packed.width, c.packed.height);
+            RememberSize(dialog, SizeBox, c.width, c.height);
             EXPECT_EQ(Shown(dialog), c.after);
             FillSizeBox(dialog, SizeBox); // the list and the index kept are the ones shown
             EXPECT_EQ(Shown(dialog), c.after);

@@ -33,21 +33,15 @@ TEST(DrawRowGuides, OnlyWhereNoCopyLiesInTheGuidesGreyForEveryBackground) {
         for (uint32_t background = 0; background < 5; ++background) {
             EXPECT_EQ(GuideLevel(background), levels[background]);
             Bytes plain = ReferenceSheet(source, W, H, greys[background], c.layout);
-            Bytes sheet = plain;
+            Bytes sheet = plain, expected = plain;
             int64_t stride = RowStride(W);
-            for (int32_t row = 0; row < H; ++row)
+            for (int32_t row = 0; row < H; ++row) {
                 DrawRowGuides(sheet.data() + InfoHeaderBytes + row * stride, row, W, c.w, c.h,
                               c.layout, levels[background]);
-            Bytes expected = plain;
-            for (int32_t row = 0; row < H; ++row) {
                 const std::string& drawn = c.rows[static_cast<size_t>(H - 1 - row)];
                 for (int32_t x = 0; x < W; ++x) {
                     size_t at = static_cast<size_t>(InfoHeaderBytes + row * stride + 3 * x);
-                    char mark = drawn[static_cast<size_t>(x)];
-                    if (mark != 'c') {
-                        EXPECT_EQ(plain[at], greys[background]) << x << " " << row;
-                    }
-                    if (mark == '#')
+                    if (drawn[static_cast<size_t>(x)] == '#')
                         std::fill_n(expected.begin() + static_cast<ptrdiff_t>(at), 3,
                                     levels[background]);
                 }

@@ -14,8 +14,7 @@ TEST(ParseSheetSize, SeparatorsAsThePackCommandTakesThem) {
         const char* text;
         int converted;
         int32_t width, height;
-    } cases[] = {{"2000 1700", 2, 2000, 1700},
-                 {"2000,1700", 2, 2000, 1700},
+    } cases[] = {{"2000,1700", 2, 2000, 1700},
                  {" 2000 ,1700 ", 2, 2000, 1700},
                  {"2000*1700", 2, 2000, 1700},
                  {"2000 1700 and more", 2, 2000, 1700},

@@ -4,75 +4,80 @@
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
-#include <tuple>
 
 namespace {
 
+using enum LayoutVerdict;
+
 // With 64 MB of address space to spare, a sheet of 8000 x 8000 (192 MB, well within what the
-// formats allow) cannot be had, nor one of 2.7 GB; the next, of 2000 x 1700 (10 MB), is composed
-// all the same. A layout that does not fit composes nothing.
-TEST(BuildSheet, SheetsWhoseMemoryCannotBeHadLeaveNoneAndPackingGoesOn) {
+// formats allow) cannot be held whole but is written a band at a time; one of 2.7 GB, beyond the
+// formats' sizes, is neither; the next, of 2000 x 1700 (10 MB), is composed all the same. A
+// layout that does not fit gives neither.
+TEST(WriteSheet, MemoryDoesNotGrowWithTheSheet) {
+    ScratchFolder folder;
     PackedDib source = MakePicture(600, 400);
-    EXPECT_EQ(RunInChild([&source] {
+    const struct {
+        int32_t width, height;
+        LayoutVerdict verdict;
+        int64_t builtBytes;
+        bool written;
+    } sheets[] = {{639, 1700, SourceTooLarge, 0, false},
+                  {8000, 8000, Fits, 0, true},
+                  {30000, 30000, Fits, 0, false},
+                  {2000, 1700, Fits, 10200040, true}};
+    EXPECT_EQ(RunInChild([&] {
                   LimitAddressSpace(64 << 20);
-                  const std::tuple<int32_t, int32_t, LayoutVerdict> sheets[] = {
-                      {639, 1700, LayoutVerdict::SourceTooLarge},
-                      {8000, 8000, LayoutVerdict::Fits},
-                      {30000, 30000, LayoutVerdict::Fits},
-                      {2000, 1700, LayoutVerdict::Fits}};
                   int failed = 0;
-                  for (const auto& [width, height, verdict] : sheets) {
-                      BuiltSheet built = BuildSheet(source, {width, height, 50, 20, 1, 0});
-                      failed |= built.verdict != verdict ||
-                                built.sheet.blockBytes != (width == 2000 ? 10200040 : 0);
+                  for (const auto& s : sheets) {
+                      PackParameters parameters{s.width, s.height, 50, 20, 1, 0};
+                      BuiltSheet built = BuildSheet(source, parameters);
+                      std::string name = folder.Path(std::to_string(s.width) + ".jpg");
+                      WrittenSheet written = WriteSheet(source, parameters, name.c_str(), 1, {});
+                      failed |= built.verdict != s.verdict || written.verdict != s.verdict ||
+                                built.sheet.blockBytes != s.builtBytes ||
+                                written.made != s.written || written.written != s.written;
                       ReleaseDib(built.sheet);
                   }
                   return failed;
               }),
               0);
+    for (const char* name : {"2000.jpg", "8000.jpg"}) {
+        Bytes written = ReadWholeFile(folder.Path(name));
+        ASSERT_GT(written.size(), 4u) << name;
+        EXPECT_EQ(written[0] << 8 | written[1], 0xFFD8) << name;
+        EXPECT_EQ(written.end()[-2] << 8 | written.end()[-1], 0xFFD9) << name;
+    }
     ReleaseDib(source);
 }
 
 // 35 x 45 mm at 300 dpi on 10 x 15 cm paper at 300 dpi, 20 pixels of margin: 10 pixels apart,
 // 2 x 3 copies fit as the photograph stands and 2 x 4 turned, so they are turned; 50 apart, 2 x 3
-// fit either way, and they stay as they stand. Layouts worked out by hand.
+// fit either way, and they stay as they stand. A photograph too high for its sheet as it stands
+// fits turned: three copies beat none. Layouts worked out by hand.
 TEST(BuildSheet, TurnsTheCopiesOnlyWhereStrictlyMoreFit) {
     PackedDib source = MakePicture(413, 531), turned = MakeTurnedPicture(413, 531);
-    EXPECT_EQ(CountCopies(413, 531, {1181, 1772, 10, 20, 1, 0}).upright, 6);
-    EXPECT_EQ(CountCopies(413, 531, {1181, 1772, 10, 20, 1, 0}).turned, 8);
-    EXPECT_EQ(CountCopies(413, 531, {1181, 1772, 50, 20, 1, 0}).turned, 6);
+    PackedDib high = MakePicture(100, 400), highTurned = MakeTurnedPicture(100, 400);
     const struct {
-        int32_t distance;
-        bool turnCopies;
+        const PackedDib& source;
+        PackParameters parameters;
         const PackedDib& copy;
         SheetLayout layout;
     } cases[] = {
-        {10, true, turned, {2, 4, 43, 30, 33, 20}},
-        {10, false, source, {2, 3, 121, 49, 111, 39}},
-        {50, true, source, {2, 3, 108, 29, 138, 59}},
-    };
+        {source, {1181, 1772, 10, 20, 1, 1, false, true}, turned, {2, 4, 43, 30, 33, 20}},
+        {source, {1181, 1772, 10, 20, 1, 1}, source, {2, 3, 121, 49, 111, 39}},
+        {source, {1181, 1772, 50, 20, 1, 1, false, true}, source, {2, 3, 108, 29, 138, 59}},
+        {high, {600, 300, 0, 0, 0, 1, false, true}, highTurned, {1, 3, 100, 0, 100, 0}}};
     for (const auto& c : cases) {
-        PackParameters parameters{1181, 1772, c.distance, 20, 1, 1};
-        parameters.turnCopies = c.turnCopies;
-        BuiltSheet built = BuildSheet(source, parameters);
-        EXPECT_TRUE(BlockBytes(built.sheet) == ReferenceSheet(c.copy, 1181, 1772, 196, c.layout))
-            << c.distance << " " << c.turnCopies;
+        BuiltSheet built = BuildSheet(c.source, c.parameters);
+        EXPECT_TRUE(BlockBytes(built.sheet) == ReferenceSheet(c.copy, c.parameters.sheetWidth,
+                                                              c.parameters.sheetHeight, 196,
+                                                              c.layout))
+            << &c - cases;
         ReleaseDib(built.sheet);
     }
-    // Too high as it stands, it fits turned: three copies beat none.
-    PackParameters tall{600, 300, 0, 0, 0, 0};
-    PackedDib high = MakePicture(100, 400);
-    EXPECT_EQ(BuildSheet(high, tall).verdict, LayoutVerdict::SourceTooLarge);
-    tall.turnCopies = true;
-    BuiltSheet built = BuildSheet(high, tall);
-    EXPECT_EQ(built.verdict, LayoutVerdict::Fits);
-    EXPECT_NE(built.sheet.block, nullptr);
-    ReleaseDib(built.sheet);
-    ReleaseDib(high);
-    EXPECT_EQ(CountCopies(100, 400, tall).upright, 0);
-    EXPECT_EQ(CountCopies(100, 400, tall).turned, 3);
-    ReleaseDib(turned);
-    ReleaseDib(source);
+    EXPECT_EQ(BuildSheet(high, {600, 300, 0, 0, 0, 1}).verdict, SourceTooLarge);
+    for (PackedDib* picture : {&high, &highTurned, &turned, &source})
+        ReleaseDib(*picture);
 }
 
 // Written a band at a time, the sheet is the file of the sheet held whole, byte for byte: padded
@@ -106,30 +111,6 @@ TEST(WriteSheet, TheFileOfTheSheetHeldWhole) {
         ReleaseDib(sheet);
         ReleaseDib(source);
     }
-}
-
-// With 64 MB of address space to spare, a sheet of 8000 x 8000 that cannot be held is written all
-// the same; one of 2.7 GB, beyond the formats' sizes, is not made at all.
-TEST(WriteSheet, MemoryDoesNotGrowWithTheSheet) {
-    ScratchFolder folder;
-    std::string name = folder.Path("sheet.jpg");
-    PackedDib source = MakePicture(600, 400);
-    EXPECT_EQ(RunInChild([&] {
-                  LimitAddressSpace(64 << 20);
-                  WrittenSheet large =
-                      WriteSheet(source, {8000, 8000, 50, 20, 1, 0}, name.c_str(), 1, {});
-                  WrittenSheet beyond =
-                      WriteSheet(source, {30000, 30000, 50, 20, 1, 0}, name.c_str(), 1, {});
-                  return large.made && large.written && !beyond.made && !beyond.written ? 0 : 1;
-              }),
-              0);
-    Bytes written = ReadWholeFile(name);
-    ASSERT_GT(written.size(), 4u);
-    EXPECT_EQ(written[0] << 8 | written[1], 0xFFD8);
-    EXPECT_EQ(written.end()[-2] << 8 | written.end()[-1], 0xFFD9);
-    EXPECT_EQ(WriteSheet(source, {639, 1700, 50, 20, 1, 0}, name.c_str(), 1, {}).verdict,
-              LayoutVerdict::SourceTooLarge);
-    ReleaseDib(source);
 }
 
 } // namespace

@@ -19,11 +19,9 @@ TEST(ComposeSheet, MatchesThePixelByPixelReference) {
         {13, 11, 3, 2, {3, 4, 1, 2, 1, -1}, 2}, // overlapping down only
         {17, 9, 5, 2, {3, 3, 0, 1, 1, 1}, 3},   // apart, padded rows of 52 and 16 bytes
         {15, 4, 5, 4, {3, 1, 0, 0, 0, 0}, 4},   // touching, filling the sheet
-        {1, 1, 1, 1, {1, 1, 0, 0, 0, 0}, 0},
         // Over 8 MB, so composed in two halves at once; the middle row lies inside copies.
         {2001, 1501, 301, 203, {6, 7, 5, 3, 30, 10}, 1},
-        {2001, 1700, 600, 400, {3, 3, 35, 110, 65, 140}, 2}, // worked example one
-        {2000, 1700, 600, 400, {3, 5, 100, 16, 0, -84}, 3},  // example three at distance -100
+        {2000, 1700, 600, 400, {3, 5, 100, 16, 0, -84}, 3}, // overlapping down, in halves
         {1202, 1, 601, 1, {2, 1, 0, 0, 0, 0}, 4}, // the source's pad byte between touching copies
         // Found by fuzzing: the one copy of a row and of a column is parted from its absent
         // neighbours by more than a third of the 32-bit range.

@@ -6,6 +6,7 @@
 #include "ui/DialogTemplates.h"
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -20,31 +21,29 @@ void ExpectCentred(Dialog* dialog, bool tooWide) {
     EXPECT_GE(window.left(), 0);
 }
 
+// What the controls say, in the order given.
+Texts Shown(Dialog* dialog, std::initializer_list<int32_t> ids) {
+    Texts shown;
+    for (int32_t id : ids)
+        shown.push_back(Text(dialog, id));
+    return shown;
+}
+
 TEST_F(MainDialogTest, ShowsTheStateAndFollowsTheNoMarginCheckBox) {
-    appState.saveMode = 2;
-    appState.background = 3;
-    appState.distance = -7;
-    appState.marginOn = 0;
-    appState.margin = 35;
+    std::tie(appState.saveMode, appState.background, appState.distance, appState.marginOn,
+             appState.margin) = std::tuple(2, 3u, -7, 0u, 35);
     RunMainDialog("", [](Dialog* dialog) {
         ExpectCentred(dialog, false);
-        EXPECT_EQ(Text(dialog, BackgroundList), "ciemnoszare");
-        EXPECT_EQ(Text(dialog, SaveFormatBox), "jpg, średnia kompresja");
-        EXPECT_EQ(Text(dialog, DistanceEdit), "-7");
-        EXPECT_EQ(Text(dialog, MarginEdit), "35");
         Type(dialog, MarginEdit, "9"); // disabled: not taken
-        EXPECT_EQ(Text(dialog, MarginEdit), "35");
+        EXPECT_EQ(Shown(dialog, {BackgroundList, SaveFormatBox, DistanceEdit, MarginEdit}),
+                  (Texts{"ciemnoszare", "jpg, średnia kompresja", "-7", "35"}));
         for (uint32_t marginOn : {0u, 1u, 0u}) {
             EXPECT_EQ(appState.marginOn, marginOn);
             EXPECT_EQ(Control(dialog, NoMarginCheckBox)->property("checked"), marginOn == 0);
             EXPECT_EQ(Control(dialog, MarginEdit)->isEnabled(), marginOn == 1);
             Click(dialog, NoMarginCheckBox);
         }
-        // No source: the Pack button is disabled, the exit button takes the focus first, and
-        // Enter elsewhere does nothing.
-        EXPECT_FALSE(Control(dialog, PackButton)->isEnabled());
-        EXPECT_EQ(Text(dialog, SourceSizeLabel), "");
-        EXPECT_EQ(FocusedId(dialog), ExitButton);
+        // No source: Enter anywhere but on a button does nothing.
         Type(dialog, SizeBox, "300 200");
         Press(dialog, Qt::Key_Return);
         Press(dialog, Qt::Key_Escape);
@@ -53,12 +52,16 @@ TEST_F(MainDialogTest, ShowsTheStateAndFollowsTheNoMarginCheckBox) {
     EXPECT_EQ(appState.sheetWidth, 0); // no pack command ran
 }
 
-TEST_F(MainDialogTest, StartFileIsOpenedOrRefusedBeforeTheDialogShows) {
+// The file given at start is opened, or refused, before the dialog shows; without a source the
+// Pack button is disabled and the exit button takes the focus first. The Open button then
+// replaces the source, keeps it on cancel and drops it for a bad file.
+TEST_F(MainDialogTest, SourceIsOpenedAtStartOrByTheOpenButton) {
     const struct {
         std::string file;
         Texts messages;
         const char* label;
     } cases[] = {
+        {"", {}, ""},
         {photo, {}, "60 40"},
         // Quote characters a shell left in place are part of the name.
         {"\"" + photo + "\"", {"Błąd: Nie mogę otworzyć zadanego pliku"}, ""},
@@ -78,11 +81,9 @@ TEST_F(MainDialogTest, StartFileIsOpenedOrRefusedBeforeTheDialogShows) {
         });
         EXPECT_EQ(appState.sourceImage.block != nullptr, c.label[0] != '\0') << c.file;
     }
-}
-
-TEST_F(MainDialogTest, OpenReplacesTheSourceKeepsItOnCancelAndDropsItForABadFile) {
     WriteTextFile(folder.Path("bad.jpg"), "no picture");
     answers = {photo, std::nullopt, folder.Path("bad.jpg")};
+    messages.clear();
     RunMainDialog("", [](Dialog* dialog) {
         for (const char* label : {"60 40", "60 40", ""}) {
             Control(dialog, OpenButton)->setFocus();
@@ -105,35 +106,29 @@ TEST_F(MainDialogTest, PrintChoicesFillTheSizeAndTellWhatFits) {
     appState.distance = 10;
     appState.turnCopies = 1;
     RunMainDialog(passport, [](Dialog* dialog) {
-        EXPECT_EQ(Text(dialog, DpiEdit), "");
         EXPECT_EQ(Entries(dialog, PaperList).at(5), "10 x 15 cm");
         EXPECT_EQ(ComboGetCurSel(dialog, PaperList), CB_ERR);
         EXPECT_EQ(Control(dialog, TurnCopiesCheckBox)->property("checked"), true);
-        EXPECT_EQ(Text(dialog, SourceMillimetresLabel), "35,0 x 45,0 mm przy 300 dpi");
-        EXPECT_EQ(Text(dialog, CopyCountLabel), ""); // no size yet
-        const struct {
-            std::function<void()> act;
-            const char *dpi, *size, *copies, *millimetres;
-        } steps[] = {
-            {[dialog] { Pick(dialog, PaperList, 5); }, "300", "1181 1772",
-             "Kopii: 6, po obróceniu: 8", "35,0 x 45,0 mm przy 300 dpi"},
-            {[dialog] { Click(dialog, LandscapeCheckBox); }, "300", "1772 1181",
-             "Kopii: 8, po obróceniu: 6", "35,0 x 45,0 mm przy 300 dpi"},
-            {[dialog] { Type(dialog, DpiEdit, "600"); }, "600", "3543 2362",
-             "Kopii: 32, po obróceniu: 30", "17,5 x 22,5 mm przy 600 dpi"},
-            {[dialog] { Type(dialog, SizeBox, "900 600"); }, "600", "900 600",
-             "Kopii: 2, po obróceniu: 1", "17,5 x 22,5 mm przy 600 dpi"},
-            {[dialog] { Type(dialog, DpiEdit, "300"); }, "300", "900 600",
-             "Kopii: 2, po obróceniu: 1", "35,0 x 45,0 mm przy 300 dpi"},
-            {[dialog] { Type(dialog, DistanceEdit, "x"); }, "300", "900 600", "",
-             "35,0 x 45,0 mm przy 300 dpi"},
+        EXPECT_EQ(Shown(dialog, {DpiEdit, SizeBox, CopyCountLabel, SourceMillimetresLabel}),
+                  (Texts{"", "", "", "35,0 x 45,0 mm przy 300 dpi"})); // no size yet
+        const std::pair<std::function<void()>, Texts> steps[] = {
+            {[dialog] { Pick(dialog, PaperList, 5); },
+             {"300", "1181 1772", "Kopii: 6, po obróceniu: 8", "35,0 x 45,0 mm przy 300 dpi"}},
+            {[dialog] { Click(dialog, LandscapeCheckBox); },
+             {"300", "1772 1181", "Kopii: 8, po obróceniu: 6", "35,0 x 45,0 mm przy 300 dpi"}},
+            {[dialog] { Type(dialog, DpiEdit, "600"); },
+             {"600", "3543 2362", "Kopii: 32, po obróceniu: 30", "17,5 x 22,5 mm przy 600 dpi"}},
+            {[dialog] { Type(dialog, SizeBox, "900 600"); },
+             {"600", "900 600", "Kopii: 2, po obróceniu: 1", "17,5 x 22,5 mm przy 600 dpi"}},
+            {[dialog] { Type(dialog, DpiEdit, "300"); },
+             {"300", "900 600", "Kopii: 2, po obróceniu: 1", "35,0 x 45,0 mm przy 300 dpi"}},
+            {[dialog] { Type(dialog, DistanceEdit, "x"); },
+             {"300", "900 600", "", "35,0 x 45,0 mm przy 300 dpi"}},
         };
-        for (const auto& step : steps) {
-            step.act();
-            EXPECT_EQ(Text(dialog, DpiEdit), step.dpi);
-            EXPECT_EQ(Text(dialog, SizeBox), step.size);
-            EXPECT_EQ(Text(dialog, CopyCountLabel), step.copies);
-            EXPECT_EQ(Text(dialog, SourceMillimetresLabel), step.millimetres);
+        for (const auto& [act, shown] : steps) {
+            act();
+            EXPECT_EQ(Shown(dialog, {DpiEdit, SizeBox, CopyCountLabel, SourceMillimetresLabel}),
+                      shown);
         }
         Click(dialog, CutGuidesCheckBox);
         Click(dialog, TurnCopiesCheckBox);

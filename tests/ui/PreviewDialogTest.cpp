@@ -13,9 +13,8 @@ namespace {
 
 TEST(FitByHalving, HalvesBothTogetherUntilBothFit) {
     for (auto [available, width, height, fittedWidth, fittedHeight] :
-         {std::tuple{1000, 2001, 1001, 1000, 500}, // each direction truncated by itself
-          {1000, 100000, 3, 781, 0},               // elongated: the height reaches 0 first
-          {-5, 2000, 1700, 0, 0}}) {               // a screen smaller than the window: ends
+         {std::tuple{1000, 100000, 3, 781, 0}, // elongated: the height reaches 0 first
+          {-5, 2000, 1700, 0, 0}}) {           // a screen smaller than the window: ends
         FitByHalving(available, available, &width, &height);
         EXPECT_EQ(width, fittedWidth);
         EXPECT_EQ(height, fittedHeight);
@@ -159,26 +158,21 @@ TEST_F(PreviewDialogTest, PrintsTheSheetAtTrueSizeFromThePrintableAreasCorner) {
         int left = qRound(area.left()), top = qRound(area.top());
         int right = std::min(left + int(c.pointsAcross), page.width());
         int bottom = std::min(top + int(c.pointsDown), page.height());
-        auto colour = [&page](int x, int y) {
-            QRgb rgb = page.pixel(x, y);
-            std::string bright;
-            for (auto [level, name] :
-                 {std::pair{qRed(rgb), 'r'}, {qGreen(rgb), 'g'}, {qBlue(rgb), 'b'}})
-                if (level > 100)
-                    bright += name;
-            return bright;
-        };
         // The corners inside the sheet and the pixels beyond its edges: poppler draws a picture
         // over every pixel its edge touches, so the right and bottom ones are a pixel further.
-        EXPECT_EQ(colour(left, top), "g");
-        EXPECT_EQ(colour(right - 1, top), "g");
-        EXPECT_EQ(colour(left, bottom - 1), "r");
-        EXPECT_EQ(colour(right - 1, bottom - 1), "b");
-        EXPECT_EQ(colour(left - 1, top), "rgb");
-        EXPECT_EQ(colour(left, top - 1), "rgb");
-        if (right + 1 < page.width() && bottom + 1 < page.height()) {
-            EXPECT_EQ(colour(right + 1, top), "rgb");
-            EXPECT_EQ(colour(left, bottom + 1), "rgb");
+        const std::tuple<int, int, std::string> points[] = {
+            {left, top, "g"},        {right - 1, top, "g"},
+            {left, bottom - 1, "r"}, {right - 1, bottom - 1, "b"},
+            {left - 1, top, "rgb"},  {left, top - 1, "rgb"},
+            {right + 1, top, "rgb"}, {left, bottom + 1, "rgb"}};
+        for (const auto& [x, y, bright] : points) {
+            if (x >= page.width() || y >= page.height())
+                continue; // beyond the page
+            QRgb rgb = page.pixel(x, y);
+            EXPECT_EQ(std::string(qRed(rgb) > 100 ? "r" : "") + (qGreen(rgb) > 100 ? "g" : "") +
+                          (qBlue(rgb) > 100 ? "b" : ""),
+                      bright)
+                << x << ", " << y;
         }
         for (const char* name : {"page.pdf", "page.png"})
             std::remove(folder.Path(name).c_str());
