@@ -22,13 +22,25 @@ PackedDib MakeSource(int32_t width, int32_t height) {
     return source;
 }
 
-// Arguments: sheet width, sheet height, source width, source height, distance.
-void ComposeSheetBench(benchmark::State& state) {
-    auto W = static_cast<int32_t>(state.range(0)), H = static_cast<int32_t>(state.range(1));
-    auto w = static_cast<int32_t>(state.range(2)), h = static_cast<int32_t>(state.range(3));
-    PackedDib source = MakeSource(w, h);
+// A benchmark's sheet, from its arguments: sheet width, sheet height, source width, source
+// height, distance; a margin of 20 on light grey.
+struct BenchSheet {
+    int32_t W, H;
+    PackedDib source;
     SheetLayout layout{};
-    ComputeLayout(W, H, w, h, static_cast<int32_t>(state.range(4)), 1, 20, &layout);
+};
+
+BenchSheet MakeBenchSheet(const benchmark::State& state) {
+    auto w = static_cast<int32_t>(state.range(2)), h = static_cast<int32_t>(state.range(3));
+    BenchSheet sheet{static_cast<int32_t>(state.range(0)), static_cast<int32_t>(state.range(1)),
+                     MakeSource(w, h)};
+    ComputeLayout(sheet.W, sheet.H, w, h, static_cast<int32_t>(state.range(4)), 1, 20,
+                  &sheet.layout);
+    return sheet;
+}
+
+void ComposeSheetBench(benchmark::State& state) {
+    auto [W, H, source, layout] = MakeBenchSheet(state);
     int32_t sheetBytes = 0;
     for (auto _ : state) {
         PackedDib sheet = ComposeSheet(source, W, H, 2, layout);
@@ -51,11 +63,7 @@ BENCHMARK(ComposeSheetBench)
 
 // The same sheets composed band by band into one buffer, whose pages are touched once.
 void ComposeBandsBench(benchmark::State& state) {
-    auto W = static_cast<int32_t>(state.range(0)), H = static_cast<int32_t>(state.range(1));
-    auto w = static_cast<int32_t>(state.range(2)), h = static_cast<int32_t>(state.range(3));
-    PackedDib source = MakeSource(w, h);
-    SheetLayout layout{};
-    ComputeLayout(W, H, w, h, static_cast<int32_t>(state.range(4)), 1, 20, &layout);
+    auto [W, H, source, layout] = MakeBenchSheet(state);
     SheetRecipe recipe;
     PlanSheet(source, W, H, 2, layout, false, &recipe);
     int64_t stride = RowStride(W), bandRows = std::max<int64_t>((int64_t{1} << 20) / stride, 1);

@@ -143,9 +143,10 @@ bool ReadBackground(const char* text, uint32_t* background, std::string* error) 
     int32_t row = 0;
     if (ReadWholeNumber(text, &row) != NumberVerdict::Read || row < 0 ||
         row >= backgroundLevelCount) {
-        *error = std::string("--background takes 0 to 4 or jasne, jasnoszare, szare, "
-                             "ciemnoszare, czarne, not ") +
-                 text;
+        *error = "--background takes 0 to " + std::to_string(backgroundLevelCount - 1) + " or";
+        for (int level = 0; level < backgroundLevelCount; ++level)
+            *error += std::string(level == 0 ? " " : ", ") + BackgroundLevels[level];
+        *error += std::string(", not ") + text;
         return false;
     }
     *background = static_cast<uint32_t>(row);
@@ -175,7 +176,8 @@ bool ReadDpi(const char* text, int32_t* dpi, std::string* error) {
         return false;
     if (*dpi >= MinDpi && *dpi <= MaxDpi)
         return true;
-    *error = std::string("--dpi takes 1 to 10000, not ") + text;
+    *error =
+        "--dpi takes " + std::to_string(MinDpi) + " to " + std::to_string(MaxDpi) + ", not " + text;
     return false;
 }
 
@@ -211,17 +213,19 @@ std::string Refusal(int argc, char** argv) {
     return std::string("unknown option -") + static_cast<char>(optopt);
 }
 
+// Whether the name ends in the four-character extension, in any case.
+bool EndsWith(const std::string& name, const char (&extension)[5]) {
+    return name.size() >= 4 && strcasecmp(name.c_str() + name.size() - 4, extension) == 0;
+}
+
 } // namespace
 
 int32_t SaveFormatForName(const std::string& outputName) {
-    size_t length = outputName.size();
-    bool bmp = length >= 4 && strcasecmp(outputName.c_str() + length - 4, ".bmp") == 0;
-    return bmp ? 0 : 1;
+    return EndsWith(outputName, ".bmp") ? 0 : 1;
 }
 
 bool IsPdfName(const std::string& outputName) {
-    size_t length = outputName.size();
-    return length >= 4 && strcasecmp(outputName.c_str() + length - 4, ".pdf") == 0;
+    return EndsWith(outputName, ".pdf");
 }
 
 CliRequest ParseCliOptions(int argc, char** argv, CliOptions* options, std::string* error) {

@@ -13,12 +13,18 @@
 
 namespace {
 
-// The resolution the edit gives, or the one printing takes when it gives none it can use.
-int32_t DpiOrDefault(Dialog* dialog) {
+// The resolution the edit gives: 0 when it is empty, -1 when it holds none that can be used.
+int32_t TypedDpi(Dialog* dialog) {
     char text[ControlTextBytes];
     GetDlgItemText(dialog, DpiEdit, text, ControlTextBytes);
     int32_t dpi = 0;
-    return ReadDpiText(text, &dpi) && dpi != 0 ? dpi : DefaultPrintDpi;
+    return ReadDpiText(text, &dpi) ? dpi : -1;
+}
+
+// The resolution the edit gives, or the one printing takes when it gives none it can use.
+int32_t DpiOrDefault(Dialog* dialog) {
+    int32_t dpi = TypedDpi(dialog);
+    return dpi > 0 ? dpi : DefaultPrintDpi;
 }
 
 // pixels / dpi x 25.4 with one decimal and the Polish decimal comma.
@@ -81,10 +87,8 @@ void InitialisePrintChoices(Dialog* dialog) {
 }
 
 void FollowPaperChoice(Dialog* dialog) {
-    char text[ControlTextBytes];
-    GetDlgItemText(dialog, DpiEdit, text, ControlTextBytes);
-    int32_t dpi = 0;
-    if (ComboGetCurSel(dialog, PaperList) >= 0 && (!ReadDpiText(text, &dpi) || dpi == 0)) {
+    if (ComboGetCurSel(dialog, PaperList) >= 0 && TypedDpi(dialog) <= 0) {
+        char text[16];
         std::snprintf(text, sizeof text, "%d", DefaultPrintDpi);
         SetDlgItemText(dialog, DpiEdit, text);
     }
@@ -93,10 +97,9 @@ void FollowPaperChoice(Dialog* dialog) {
 
 void FollowResolution(Dialog* dialog) {
     int32_t paper = ComboGetCurSel(dialog, PaperList);
-    char text[ControlTextBytes];
-    GetDlgItemText(dialog, DpiEdit, text, ControlTextBytes);
-    int32_t dpi = 0;
-    if (paper >= 0 && paper < paperSizeCount && ReadDpiText(text, &dpi) && dpi != 0) {
+    int32_t dpi = TypedDpi(dialog);
+    if (paper >= 0 && paper < paperSizeCount && dpi > 0) {
+        char text[ControlTextBytes];
         int32_t width = 0, height = 0;
         PaperPixels(PaperSizes[paper], dpi, IsDlgButtonChecked(dialog, LandscapeCheckBox), &width,
                     &height);
