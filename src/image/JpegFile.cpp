@@ -30,11 +30,10 @@ bool IsEncodable(const PackedDib& image) {
 }
 
 // Where the codec writes the file: under its name, through the path that never loses a file, or
-// on at the end of a file being written, and then the bytes it took there.
+// on at the end of a file being written.
 struct JpegTarget {
     const char* fileName = nullptr;
     NewFile* intoFile = nullptr;
-    int64_t* streamBytes = nullptr;
 };
 
 // Writes the rows of a DIB in memory, or those a row source makes (pixels null), through the
@@ -63,8 +62,6 @@ int WriteJpeg(const JpegTarget& target, int32_t width, int32_t height, uint8_t* 
     props.iccProfile = metadata.iccProfile;
     props.jfifDotsPerInch = metadata.dpi; // 0: the aspect ratio 1:1 alone
     int result = WriteJpegData(&props, JpegWritePicture) == 0 ? 1 : 0;
-    if (target.streamBytes != nullptr)
-        *target.streamBytes = props.streamBytes;
     ReleaseJpegProps(&props);
     return result;
 }
@@ -133,9 +130,9 @@ int WriteJpegRows(const char* fileName, int32_t width, int32_t height, const Row
     return WriteJpeg({fileName}, width, height, nullptr, rows, quality, metadata);
 }
 
-int WriteJpegStream(NewFile& file, const PackedDib& image, int32_t quality, int64_t* streamBytes) {
+int WriteJpegStream(NewFile& file, const PackedDib& image, int32_t quality) {
     if (!IsEncodable(image))
         return 0;
-    return WriteJpeg({nullptr, &file, streamBytes}, ImageWidth(image.block),
-                     ImageHeight(image.block), image.block + InfoHeaderBytes, {}, quality, {});
+    return WriteJpeg({nullptr, &file}, ImageWidth(image.block), ImageHeight(image.block),
+                     image.block + InfoHeaderBytes, {}, quality, {});
 }

@@ -37,6 +37,6 @@ int WriteJpegRows(const char* fileName, int32_t width, int32_t height, const Row
                   int32_t quality, const SheetMetadata& metadata);
 
 // The same JPEG stream, without metadata, written at the end of a file being written, for files
-// that hold a JPEG stream inside them; *streamBytes is its byte count. 1 on success, 0 on
-// failure, after which the caller discards the file.
-int WriteJpegStream(NewFile& file, const PackedDib& image, int32_t quality, int64_t* streamBytes);
+// that hold a JPEG stream inside them. 1 on success, 0 on failure, after which the caller
+// discards the file.
+int WriteJpegStream(NewFile& file, const PackedDib& image, int32_t quality);

@@ -21,19 +21,18 @@ constexpr int64_t PointScale = 10000;
 // The objects of the file, in the order they are written; 0 is the free list's head.
 enum Object { Catalog = 1, Pages, Page, Contents, Picture, PictureLength, ObjectCount };
 
-// A PDF file being written: the offset of every object, which the cross-reference table lists.
+// A PDF file being written: the offset of every object, which the cross-reference table lists,
+// taken from the file itself.
 struct PdfWriter {
     NewFile file;
-    int64_t offset = 0;
     int64_t objectOffsets[ObjectCount] = {};
     bool failed = false;
 
     void Write(const std::string& text) {
         failed = failed || !WriteNewFile(file, text.data(), static_cast<int64_t>(text.size()));
-        offset += static_cast<int64_t>(text.size());
     }
     void BeginObject(Object object) {
-        objectOffsets[object] = offset;
+        objectOffsets[object] = NewFileOffset(file);
         Write(std::to_string(object) + " 0 obj\n");
     }
 };
@@ -52,7 +51,7 @@ std::string Points(int64_t pixels, int64_t dpi) {
 }
 
 // The sheet's pixels from the top row down, red, green, blue, compressed without loss.
-bool WriteFlatePixels(PdfWriter& pdf, const PackedDib& sheet, int64_t* streamBytes) {
+bool WriteFlatePixels(PdfWriter& pdf, const PackedDib& sheet) {
     int64_t width = ImageWidth(sheet.block), height = ImageHeight(sheet.block);
     std::vector<uint8_t> row(static_cast<size_t>(3 * width));
     DeflateWriter deflate(pdf.file);
@@ -66,9 +65,7 @@ bool WriteFlatePixels(PdfWriter& pdf, const PackedDib& sheet, int64_t* streamByt
         if (!deflate.Add(row.data(), 3 * width))
             return false;
     }
-    bool finished = deflate.Finish();
-    *streamBytes = deflate.WrittenBytes();
-    return finished;
+    return deflate.Finish();
 }
 
 void WriteObjects(PdfWriter& pdf, const PackedDib& sheet, int32_t saveMode, int32_t dpi) {
@@ -91,13 +88,13 @@ void WriteObjects(PdfWriter& pdf, const PackedDib& sheet, int32_t saveMode, int3
     pdf.Write("<< /Type /XObject /Subtype /Image /Width " + std::to_string(width) + " /Height " +
               std::to_string(height) + " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter " +
               (saveMode == 0 ? "/FlateDecode" : "/DCTDecode") + " /Length 6 0 R >>\nstream\n");
-    int64_t streamBytes = 0;
+    int64_t streamStart = NewFileOffset(pdf.file), streamBytes = 0;
     if (!pdf.failed) {
-        bool written = saveMode == 0 ? WriteFlatePixels(pdf, sheet, &streamBytes)
-                                     : WriteJpegStream(pdf.file, sheet, SaveQualities[saveMode - 1],
-                                                       &streamBytes);
+        bool written = saveMode == 0
+                           ? WriteFlatePixels(pdf, sheet)
+                           : WriteJpegStream(pdf.file, sheet, SaveQualities[saveMode - 1]) == 1;
         pdf.failed = !written;
-        pdf.offset += streamBytes;
+        streamBytes = NewFileOffset(pdf.file) - streamStart;
     }
     pdf.Write("\nendstream\nendobj\n");
     pdf.BeginObject(PictureLength);
@@ -105,7 +102,7 @@ void WriteObjects(PdfWriter& pdf, const PackedDib& sheet, int32_t saveMode, int3
 }
 
 void WriteCrossReferences(PdfWriter& pdf) {
-    int64_t table = pdf.offset;
+    int64_t table = NewFileOffset(pdf.file);
     std::string text = "xref\n0 " + std::to_string(ObjectCount) + "\n0000000000 65535 f \n";
     for (int object = Catalog; object < ObjectCount; ++object) {
         char entry[24];

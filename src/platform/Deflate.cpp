@@ -29,7 +29,6 @@ bool DeflateWriter::Run(int flush) {
         bool stuck = result == Z_STREAM_ERROR || (flush == Z_FINISH && result == Z_BUF_ERROR);
         if (stuck || !WriteNewFile(file_, stream_->out, produced))
             return false;
-        written_ += produced;
         // Output fills the buffer until the input is taken; the end takes as many as it needs.
     } while (flush == Z_FINISH ? result != Z_STREAM_END : z.avail_out == 0);
     return true;

@@ -18,8 +18,6 @@ class DeflateWriter {
     bool Add(const uint8_t* bytes, int64_t count);
     // Ends the compressed stream; false when it or anything before failed.
     bool Finish();
-    // The compressed bytes written so far.
-    int64_t WrittenBytes() const { return written_; }
 
   private:
     bool Run(int flush);
@@ -27,6 +25,5 @@ class DeflateWriter {
     struct Stream;
     std::unique_ptr<Stream> stream_;
     NewFile& file_;
-    int64_t written_ = 0;
     bool failed_ = false;
 };

@@ -382,13 +382,8 @@ int WritePicture(JpegCodecProps* props) {
         props->dibBytes,   props->rowSource, rows.width,         rows.height,
         rows.pitch,        rows.bottomUp,    props->jpegQuality, props->jfifDotsPerInch,
         &props->iccProfile};
-    if (props->intoFile != nullptr) {
-        int64_t start = NewFileOffset(*props->intoFile);
-        if (start < 0 || !EncodeJpeg(encoding, *props->intoFile))
-            return Failed;
-        props->streamBytes = NewFileOffset(*props->intoFile) - start;
-        return props->streamBytes > 0 ? 0 : Failed;
-    }
+    if (props->intoFile != nullptr)
+        return EncodeJpeg(encoding, *props->intoFile) ? 0 : Failed;
     NewFile file;
     if (!CreateNewFile(props->fileName, &file))
         return Failed;

@@ -62,10 +62,8 @@ struct JpegCodecProps {
     int32_t jfifDotsPerInch = 0;
 
     // Given to the write entry in place of a file name: the stream goes on at the end of this
-    // file being written, which the caller finishes or discards, and streamBytes says how many
-    // bytes it took there.
+    // file being written, which the caller finishes or discards.
     NewFile* intoFile = nullptr;
-    int64_t streamBytes = 0;
 
     // The codec's own: the named file's bytes, read at the first read and kept until release,
     // so that the parameter pass and the picture pass read the file once.
